@@ -1,0 +1,30 @@
+// CDialog: a modal dialog made from a dialog template resource; its messages go
+// through the same message map as a window's.
+#pragma once
+
+#include "Wnd.h"
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr) : m_templateId(templateId), m_parent(parent) {}
+
+    // Runs the dialog until EndDialog; returns the code passed to it (IDOK, IDCANCEL), or -1.
+    INT_PTR DoModal();
+    void EndDialog(int result);
+
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    CString GetDlgItemText(int id) const;
+    void SetDlgItemText(int id, const char* text) { ::SetDlgItemTextA(m_hWnd, id, text); }
+
+protected:
+    // Return TRUE to let the system set the focus.
+    virtual BOOL OnInitDialog() { return TRUE; }
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+
+    UINT m_templateId;
+    CWnd* m_parent;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+};

@@ -1,0 +1,39 @@
+// Resource and command numbers of TelvaneHost (used by TelvaneHost.rc and the code).
+#pragma once
+
+#ifndef IDC_STATIC
+#define IDC_STATIC -1
+#endif
+
+#define IDD_ABOUTBOX 100
+#define IDS_SOCKETS_INIT_FAILED 104
+#define IDR_MAINFRAME 128
+#define IDI_PROGRAM 134
+#define IDR_TRAY_MENU 136
+#define IDD_CLIENTS 138
+#define IDI_CLIENT_ROW 139
+#define IDD_STATUS 140
+#define IDI_KIND_SENT 141
+#define IDI_KIND_RECEIVED 142
+#define IDD_CONFIGURATION 143
+#define IDI_CONFIGURATION 145
+#define IDI_KIND_EVENT 146
+#define IDI_TRAY 147
+#define IDI_CLIENTS 148
+#define IDI_STATUS 149
+
+#define IDC_CLIENT_LIST 1000
+#define IDC_STATUS_LIST 1001
+#define IDC_PORT 1002
+#define IDC_USERNAME 1004
+#define IDC_PASSWORD 1005
+#define IDC_DIALUP_CONNECTION 1006
+#define IDC_VERSION 1008
+#define IDC_BUILD_DATE 1009
+
+#define ID_HANG_UP 151
+#define ID_APP_ABOUT 32771
+#define ID_VIEW_STATUS 32772
+#define ID_VIEW_CLIENTS 32773
+#define ID_APP_EXIT 32776
+#define ID_CONFIGURATION 32777

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test (ctest): the native
+# tests with sanitizers and fuzzers, the unit tests and the end-to-end tests under Wine.
+#   scripts/test.sh [ctest options, e.g. -R host -L wine]
+set -euo pipefail
+. "$(dirname "$0")/lib.sh"
+"$top/scripts/install-deps.sh"
+mkdir -p "$top/build"
+
+# The product is always built for 32-bit Windows, whatever runs the tests.
+build_tree i686 -DTELVANE_NATIVE=OFF
+arch=$(test_arch)
+echo "Windows-side tests run as $arch programs under $( [ "$arch" = i686 ] && echo 'wine (32-bit)' || echo wine64 )"
+if [ "$arch" = i686 ]; then
+  cmake "$top/build/i686" -DTELVANE_NATIVE=ON >/dev/null
+  build_tree i686
+else
+  build_tree "$arch" -DTELVANE_NATIVE=ON
+fi
+cd "$top/build/$arch"
+start=$(date +%s)
+status=0
+ctest --output-on-failure -j 2 "$@" || status=$?
+echo "test run took $(( $(date +%s) - start )) s"
+exit $status
