@@ -3,6 +3,7 @@
 #include "AsyncSocket.h"
 
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -202,4 +203,23 @@ void CAsyncSocket::Close()
     SOCKET s = m_hSocket;
     Detach();
     closesocket(s);
+    DropQueuedEvents(s);
+}
+
+void CAsyncSocket::DropQueuedEvents(SOCKET s)
+{
+    // Events of the closed socket may still wait in the queue. The system hands the same
+    // handle value to the next socket it creates, and would then deliver them to that one
+    // (a stale close would end a fresh connection), so they are taken out here. The events
+    // of other sockets go back in their order.
+    HWND hwnd = SocketNotifyWindow::Get();
+    std::vector<MSG> others;
+    MSG msg;
+    for (int guard = 0; guard < 100000 && PeekMessageA(&msg, hwnd, kSocketMessage, kSocketMessage, PM_REMOVE);
+         ++guard) {
+        if (static_cast<SOCKET>(msg.wParam) != s)
+            others.push_back(msg);
+    }
+    for (const MSG& kept : others)
+        PostMessageA(hwnd, kept.message, kept.wParam, kept.lParam);
 }

@@ -48,6 +48,7 @@ private:
     BOOL Attach(SOCKET s, long events);
     void Detach();
     static void Dispatch(SOCKET s, int event, int error);
+    static void DropQueuedEvents(SOCKET s);
 
     long m_events = 0;
 

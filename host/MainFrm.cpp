@@ -177,21 +177,26 @@ LRESULT CMainFrame::OnRebootRequest(WPARAM, LPARAM)
 
 LRESULT CMainFrame::OnDialConnected(WPARAM, LPARAM)
 {
-    // The requester may have gone during the dial; then only the others hear of the line.
-    ControlSocket* requester = IsOpen(m_pendingRequester) ? m_pendingRequester : nullptr;
-    if (requester != nullptr) {
-        requester->SendCode(ControlCode::DialupEstablished);
-        m_users.Add(requester);
+    CString text;
+    text.Format("Sucessfully established dial up connection to %s", m_dialup.EntryName());
+    ControlSocket* requester = m_pendingRequester;
+    m_pendingRequester = nullptr;
+    if (!IsOpen(requester)) {
+        // The client that asked for the line has gone during the dial. Nobody would use the
+        // line and nobody could end it, so it is hung up again; everybody hears LineOffLine.
+        LogEvent(text);
+        LogEvent("The client that requested the connection has gone; hanging up");
+        m_dialup.HangUp();
+        return 0;
     }
+    requester->SendCode(ControlCode::DialupEstablished);
+    m_users.Add(requester);
     const CPtrArray& connections = m_socketManager.Connections();
     for (int i = 0; i < connections.GetSize(); ++i) {
         ControlSocket* connection = m_socketManager.ConnectionAt(i);
         if (connection != requester)
             connection->SendCode(ControlCode::LineOnLine);
     }
-    m_pendingRequester = nullptr;
-    CString text;
-    text.Format("Sucessfully established dial up connection to %s", m_dialup.EntryName());
     LogEvent(text);
     return 0;
 }

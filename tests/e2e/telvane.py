@@ -251,3 +251,88 @@ def connect_when_listening(port, timeout=30):
         except OSError:
             return None
     return wait_until(attempt, timeout, interval=0.2, what="port %d to accept" % port)
+
+
+def winctl(*args, timeout=30):
+    """Runs the window-driving tool (tests/tools/winctl.cpp); returns (exit code, stdout)."""
+    result = wine(os.path.join(BIN, "winctl.exe"), *[str(a) for a in args], timeout=timeout, check=False)
+    return result.returncode, result.stdout.decode("latin-1")
+
+
+class DialogTexts(dict):
+    """{control id: text} of a dialog's controls; .all holds every text, those of the
+    unnumbered labels (id -1) too."""
+
+    def __init__(self):
+        super().__init__()
+        self.all = []
+
+
+def dialog_texts(caption):
+    code, out = winctl("texts", caption)
+    if code != 0:
+        raise AssertionError("no window captioned %r" % caption)
+    texts = DialogTexts()
+    for line in out.splitlines():
+        parts = line.rstrip("\r").split("\t", 2)
+        if len(parts) == 3:
+            texts.setdefault(int(parts[0]), parts[2])
+            texts.all.append(parts[2])
+    return texts
+
+
+def artifacts_folder():
+    folder = os.path.join(os.path.dirname(BIN), "artifacts")
+    os.makedirs(folder, exist_ok=True)
+    return folder
+
+
+def screenshot(name):
+    """Saves the whole test display as artifacts/<name>.png; returns its path."""
+    session = os.environ["TELVANE_SESSION"]
+    with open(os.path.join(session, "display")) as f:
+        display = f.read().strip()
+    path = os.path.join(artifacts_folder(), name + ".png")
+    env = dict(os.environ, DISPLAY=display)
+    subprocess.run(["import", "-window", "root", path], env=env, timeout=30, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return path
+
+
+RASSIM = os.environ.get("TELVANE_RASSIM", "")
+
+
+class SimulatedHost(Program):
+    """TelvaneHost.exe with the dial-up line simulator beside it (tests/rassim)."""
+
+    def __init__(self, script=""):
+        super().__init__("TelvaneHost.exe", extra_files=[os.path.join(BIN, "Tools.dll"), RASSIM],
+                         dll_overrides="rasapi32=n", debug_channels="-all,+debugstr")
+        self.set_script(script)
+
+    def set_script(self, text):
+        with open(self.path("rassim.txt"), "w", newline="") as f:
+            f.write(text)
+
+    def line_log(self):
+        """The simulator's log: one (call, {key: value}) per call, in order."""
+        try:
+            with open(self.path("rassim.log"), encoding="latin-1") as f:
+                lines = f.read().splitlines()
+        except FileNotFoundError:
+            return []
+        import shlex
+        calls = []
+        for line in lines:
+            try:
+                words = shlex.split(line)
+            except ValueError:
+                continue
+            if not words:
+                continue
+            fields = dict(w.split("=", 1) for w in words[1:] if "=" in w)
+            calls.append((words[0], fields))
+        return calls
+
+    def calls(self, name):
+        return [fields for call, fields in self.line_log() if call == name]

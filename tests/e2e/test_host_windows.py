@@ -1,0 +1,115 @@
+"""TelvaneHost's tray menu and dialogs under Wine, driven like a user would through
+their windows (tests/tools/winctl.cpp), with screenshots kept as test artifacts."""
+import os
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import telvane as t  # noqa: E402
+
+HOST_KEY = r"HKCU\Software\Velmora\TelvaneHost"
+FRAME = "TelvaneFrame"
+WM_RBUTTONUP = 0x205
+WM_LBUTTONUP = 0x202
+WM_CANCELMODE = 0x1F
+ID_APP_ABOUT, ID_VIEW_STATUS, ID_VIEW_CLIENTS, ID_APP_EXIT, ID_CONFIGURATION = 32771, 32772, 32773, 32776, 32777
+
+
+class HostWindows(unittest.TestCase):
+    def setUp(self):
+        self.port = t.free_port()
+        t.reg_delete_key(HOST_KEY)
+        t.reg_set(HOST_KEY + r"\Host", "Listening_Port", "REG_DWORD", self.port)
+        self.host = t.Program("TelvaneHost.exe", extra_files=[os.path.join(t.BIN, "Tools.dll")],
+                              debug_channels="-all,+debugstr").start()
+        self.peer = t.connect_when_listening(self.port)
+
+    def tearDown(self):
+        self.peer.close()
+        self.host.cleanup()
+        t.reg_delete_key(HOST_KEY)
+
+    def open_dialog(self, command, caption):
+        self.assertEqual(t.winctl("command", FRAME, command)[0], 0)
+        self.assertEqual(t.winctl("wait", caption, 10000)[0], 0, "no window %r" % caption)
+
+    def close_dialog(self, caption, button=1):
+        t.winctl("press", caption, button)
+        self.assertEqual(t.winctl("gone", caption, 10000)[0], 0, "%r stayed open" % caption)
+
+    def test_tray_menu_shows_on_right_button_release_only(self):
+        t.winctl("message", FRAME, 1025, 0, WM_LBUTTONUP)
+        time.sleep(0.5)
+        t.screenshot("host-tray-left-click")
+        t.winctl("message", FRAME, 1025, 0, WM_RBUTTONUP)
+        time.sleep(1.0)
+        t.screenshot("host-tray-menu-idle")
+        t.winctl("message", FRAME, WM_CANCELMODE, 0, 0)
+        # The host still answers while and after its menu was up.
+        self.peer.send(t.PING)
+        self.assertEqual(t.names(self.peer.receive(2)), ["Ping", "LineOffLine"])
+
+    def test_about_box_shows_the_cut_revision_keywords(self):
+        self.open_dialog(ID_APP_ABOUT, "About TelvaneHost")
+        texts = t.dialog_texts("About TelvaneHost")
+        self.assertEqual(texts[1008], "TelvaneHost_4_3_4 ")
+        self.assertEqual(texts[1009], "2002/11/12 21:29:16 ")
+        t.screenshot("host-about")
+        self.close_dialog("About TelvaneHost")
+
+    def test_status_and_clients_dialogs_open_and_close(self):
+        self.peer.send(t.PING)
+        self.peer.receive(2)
+        self.open_dialog(ID_VIEW_STATUS, "Status")
+        texts = t.dialog_texts("Status")
+        self.assertIn("Status...", texts.all)
+        t.screenshot("host-status")
+        self.close_dialog("Status")
+        self.open_dialog(ID_VIEW_CLIENTS, "Connected Clients")
+        self.assertIn("Connected Clients...", t.dialog_texts("Connected Clients").all)
+        t.screenshot("host-clients")
+        self.close_dialog("Connected Clients")
+
+    def test_configuration_with_an_empty_phone_book_and_a_port_typed_as_text(self):
+        t.winctl("command", FRAME, ID_CONFIGURATION)
+        # Wine's own dial-up service has no phone book: the box comes first.
+        self.assertEqual(t.winctl("wait", "TelvaneHost", 10000)[0], 0, "no message box")
+        self.assertIn("No entries available in default phone book", t.dialog_texts("TelvaneHost").all)
+        t.screenshot("host-configuration-empty-phone-book")
+        t.winctl("press", "TelvaneHost", 1)
+        self.assertEqual(t.winctl("wait", "Configuration...", 10000)[0], 0)
+        texts = t.dialog_texts("Configuration...")
+        self.assertEqual(texts[1002], str(self.port))
+        self.assertEqual(texts[1004], "Username")
+        self.assertIn("TelvaneHost must be restarted in order for these changes to take effect", texts.all)
+        self.assertEqual(t.winctl("combo", "Configuration...", 1006)[1].strip(), "")
+        t.screenshot("host-configuration")
+        t.winctl("type", "Configuration...", 1002, "abc")
+        self.close_dialog("Configuration...")
+        self.assertEqual(t.reg_query(HOST_KEY + r"\Host", "Listening_Port"), "0x0")
+        self.assertEqual(t.reg_query(HOST_KEY + r"\Host", "Dialup_Connection"), "")
+        # Untouched fields are not written.
+        self.assertIsNone(t.reg_query(HOST_KEY + r"\User", "Username"))
+        # The running host keeps its port until it is started again.
+        self.peer.send(t.PING)
+        self.assertEqual(t.names(self.peer.receive(2)), ["Ping", "LineOffLine"])
+
+    def test_cancel_stores_nothing(self):
+        t.winctl("command", FRAME, ID_CONFIGURATION)
+        if t.winctl("wait", "TelvaneHost", 5000)[0] == 0:
+            t.winctl("press", "TelvaneHost", 1)
+        self.assertEqual(t.winctl("wait", "Configuration...", 10000)[0], 0)
+        t.winctl("type", "Configuration...", 1004, "somebody")
+        self.close_dialog("Configuration...", button=2)
+        self.assertIsNone(t.reg_query(HOST_KEY + r"\User", "Username"))
+        self.assertIsNone(t.reg_query(HOST_KEY + r"\Host", "Dialup_Connection"))
+
+    def test_exit_ends_the_program(self):
+        t.winctl("command", FRAME, ID_APP_EXIT)
+        t.wait_until(lambda: not self.host.running(), 15, what="the host to end")
+        self.assertTrue(self.peer.closed_by_peer(5))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
