@@ -155,6 +155,18 @@ PICTURES = {
     "host/res/KindSent.ico": lambda c: arrow(c, BLUE, False),
     "host/res/KindEvent.ico": lambda c: star(c, YELLOW),
     "host/res/ClientRow.ico": lambda c: monitor(c, GREEN),
+    # TelvaneClient: the tray pictures tell the line state by the monitor's screen and a badge.
+    "client/res/TelvaneClient.ico": lambda c: (monitor(c, BLUE), handset(c, GREEN)),
+    "client/res/NoHost.ico": lambda c: (monitor(c, GREY), cross(c)),
+    "client/res/OffLine.ico": lambda c: monitor(c, RED),
+    "client/res/OnLine.ico": lambda c: monitor(c, YELLOW),
+    "client/res/Connected.ico": lambda c: monitor(c, GREEN),
+    "client/res/PhoneInUse.ico": lambda c: (monitor(c, GREY), handset(c, ORANGE)),
+    "client/res/Status.ico": document,
+    "client/res/Configuration.ico": gear,
+    "client/res/KindReceived.ico": lambda c: arrow(c, GREEN, True),
+    "client/res/KindSent.ico": lambda c: arrow(c, BLUE, False),
+    "client/res/KindEvent.ico": lambda c: star(c, YELLOW),
 }
 
 

@@ -1,5 +1,6 @@
-"""TelvaneHost's tray menu and dialogs under Wine, driven like a user would through
-their windows (tests/tools/winctl.cpp), with screenshots kept as test artifacts."""
+"""TelvaneHost's tray menu, dialogs and settings under Wine, driven like a user would
+through their windows (tests/tools/winctl.cpp), with screenshots kept as test artifacts.
+The dial-up line simulator stands in for the phone book."""
 import os
 import sys
 import time
@@ -21,8 +22,7 @@ class HostWindows(unittest.TestCase):
         self.port = t.free_port()
         t.reg_delete_key(HOST_KEY)
         t.reg_set(HOST_KEY + r"\Host", "Listening_Port", "REG_DWORD", self.port)
-        self.host = t.Program("TelvaneHost.exe", extra_files=[os.path.join(t.BIN, "Tools.dll")],
-                              debug_channels="-all,+debugstr").start()
+        self.host = t.SimulatedHost("").start()
         self.peer = t.connect_when_listening(self.port)
 
     def tearDown(self):
@@ -71,22 +71,29 @@ class HostWindows(unittest.TestCase):
         t.screenshot("host-clients")
         self.close_dialog("Connected Clients")
 
-    def test_configuration_with_an_empty_phone_book_and_a_port_typed_as_text(self):
+    def open_configuration(self, expect_empty_box=False):
         t.winctl("command", FRAME, ID_CONFIGURATION)
-        # Wine's own dial-up service has no phone book: the box comes first.
-        self.assertEqual(t.winctl("wait", "TelvaneHost", 10000)[0], 0, "no message box")
-        self.assertIn("No entries available in default phone book", t.dialog_texts("TelvaneHost").all)
-        t.screenshot("host-configuration-empty-phone-book")
-        t.winctl("press", "TelvaneHost", 1)
+        if expect_empty_box:
+            self.assertEqual(t.winctl("wait", "TelvaneHost", 10000)[0], 0, "no message box")
+            self.assertIn("No entries available in default phone book", t.dialog_texts("TelvaneHost").all)
+            t.screenshot("host-configuration-empty-phone-book")
+            t.winctl("press", "TelvaneHost", 1)
         self.assertEqual(t.winctl("wait", "Configuration...", 10000)[0], 0)
-        texts = t.dialog_texts("Configuration...")
+        # The edits are filled once the phone book has been listed.
+        return t.wait_until(lambda: (lambda texts: texts if texts.get(1002) else None)(
+            t.dialog_texts("Configuration...")), 10, what="the filled Configuration dialog")
+
+    def test_configuration_with_an_empty_phone_book_and_a_port_typed_as_text(self):
+        texts = self.open_configuration(expect_empty_box=True)
         self.assertEqual(texts[1002], str(self.port))
         self.assertEqual(texts[1004], "Username")
         self.assertIn("TelvaneHost must be restarted in order for these changes to take effect", texts.all)
         self.assertEqual(t.winctl("combo", "Configuration...", 1006)[1].strip(), "")
-        t.screenshot("host-configuration")
         t.winctl("type", "Configuration...", 1002, "abc")
         self.close_dialog("Configuration...")
+        # The settings are stored right after the dialog has closed.
+        t.wait_until(lambda: t.reg_query(HOST_KEY + r"\Host", "Dialup_Connection") is not None, 10,
+                     what="the settings to be stored")
         self.assertEqual(t.reg_query(HOST_KEY + r"\Host", "Listening_Port"), "0x0")
         self.assertEqual(t.reg_query(HOST_KEY + r"\Host", "Dialup_Connection"), "")
         # Untouched fields are not written.
@@ -95,20 +102,88 @@ class HostWindows(unittest.TestCase):
         self.peer.send(t.PING)
         self.assertEqual(t.names(self.peer.receive(2)), ["Ping", "LineOffLine"])
 
+    def test_configuration_lists_the_phone_book_and_a_new_user_name_is_used_at_the_next_dial(self):
+        self.host.set_script("entry Zeta dial_ms=50\r\nentry ringwell dial_ms=50\r\nentry Alpha dial_ms=50\r\n")
+        self.open_configuration()
+        self.assertEqual(t.winctl("combo", "Configuration...", 1006)[1].split(), ["Zeta", "ringwell", "Alpha"])
+        # The configured "Ringwell" selects the entry that begins with it, whatever its case.
+        self.assertEqual(t.dialog_texts("Configuration...")[1006], "ringwell")
+        t.screenshot("host-configuration")
+        t.winctl("type", "Configuration...", 1004, "alice")
+        self.close_dialog("Configuration...")
+        t.wait_until(lambda: t.reg_query(HOST_KEY + r"\User", "Username") is not None, 10,
+                     what="the settings to be stored")
+        self.assertEqual(t.reg_query(HOST_KEY + r"\Host", "Dialup_Connection"), "ringwell")
+        self.assertEqual(t.reg_query(HOST_KEY + r"\User", "Username"), "alice")
+        self.assertIsNone(t.reg_query(HOST_KEY + r"\User", "Password"))
+        self.peer.send(t.CONNECT_REQUEST)
+        self.assertEqual(t.names(self.peer.receive(1)), ["DialupEstablished"])
+        dial = self.host.calls("dial")[-1]
+        self.assertEqual((dial["entry"], dial["user"], dial["password"]), ("ringwell", "alice", "Kelmabot"))
+        # With the line up, the tray menu offers Hang Up.
+        t.winctl("message", FRAME, 1025, 0, WM_RBUTTONUP)
+        time.sleep(1.0)
+        t.screenshot("host-tray-menu-line-up")
+        t.winctl("message", FRAME, WM_CANCELMODE, 0, 0)
+        self.open_dialog(ID_VIEW_CLIENTS, "Connected Clients")
+        t.screenshot("host-clients-one-user")
+        self.close_dialog("Connected Clients")
+
     def test_cancel_stores_nothing(self):
-        t.winctl("command", FRAME, ID_CONFIGURATION)
-        if t.winctl("wait", "TelvaneHost", 5000)[0] == 0:
-            t.winctl("press", "TelvaneHost", 1)
-        self.assertEqual(t.winctl("wait", "Configuration...", 10000)[0], 0)
+        self.open_configuration(expect_empty_box=True)
         t.winctl("type", "Configuration...", 1004, "somebody")
         self.close_dialog("Configuration...", button=2)
+        time.sleep(1.0)
         self.assertIsNone(t.reg_query(HOST_KEY + r"\User", "Username"))
         self.assertIsNone(t.reg_query(HOST_KEY + r"\Host", "Dialup_Connection"))
 
-    def test_exit_ends_the_program(self):
+    def test_exit_hangs_up_and_ends_the_program(self):
+        self.host.set_script("entry Ringwell dial_ms=50\r\n")
+        self.peer.send(t.CONNECT_REQUEST)
+        self.assertEqual(t.names(self.peer.receive(1)), ["DialupEstablished"])
         t.winctl("command", FRAME, ID_APP_EXIT)
+        self.assertEqual(t.names(self.peer.receive(1)), ["LineOffLine"])
         t.wait_until(lambda: not self.host.running(), 15, what="the host to end")
         self.assertTrue(self.peer.closed_by_peer(5))
+        self.assertTrue(self.host.calls("hangup"))
+
+
+class HostFirstStart(unittest.TestCase):
+    """A fresh account: no settings at all."""
+
+    def test_listens_on_1020_and_dials_ringwell_as_username_kelmabot(self):
+        t.reg_delete_key(HOST_KEY)
+        host = t.SimulatedHost("entry Ringwell dial_ms=50\r\n").start()
+        try:
+            peer = t.connect_when_listening(1020)
+            peer.send(t.CONNECT_REQUEST)
+            self.assertEqual(t.names(peer.receive(1)), ["DialupEstablished"])
+            dial = host.calls("dial")[-1]
+            self.assertEqual((dial["entry"], dial["user"], dial["password"]), ("Ringwell", "Username", "Kelmabot"))
+            self.assertIn((2, "Host initialised, clients can connect on port 1020"), host.status_log("TelvaneHost"))
+            # Nothing is written at start-up.
+            self.assertIsNone(t.reg_query(HOST_KEY + r"\Host", "Listening_Port"))
+            peer.close()
+        finally:
+            host.cleanup()
+
+    def test_a_port_that_cannot_be_bound_still_starts_the_host(self):
+        blocker = __import__("socket").socket()
+        blocker.bind(("0.0.0.0", 0))
+        blocker.listen(1)
+        port = blocker.getsockname()[1]
+        t.reg_delete_key(HOST_KEY)
+        t.reg_set(HOST_KEY + r"\Host", "Listening_Port", "REG_DWORD", port)
+        host = t.SimulatedHost("").start()
+        try:
+            t.wait_until(lambda: host.status_log("TelvaneHost"), 20, what="the first log line")
+            self.assertEqual(host.status_log("TelvaneHost")[0],
+                             (2, "Host initialised, clients can connect on port %d" % port))
+            self.assertTrue(host.running())
+        finally:
+            host.cleanup()
+            blocker.close()
+            t.reg_delete_key(HOST_KEY)
 
 
 if __name__ == "__main__":

@@ -59,7 +59,16 @@ BOOL CALLBACK PrintChild(HWND hwnd, LPARAM)
     char cls[64] = "";
     char text[1024] = "";
     GetClassNameA(hwnd, cls, sizeof(cls));
-    GetWindowTextA(hwnd, text, sizeof(text));
+    // GetWindowText of another program's control returns its caption as created; an edit
+    // keeps what it holds itself, so the control is asked (in UTF-16, which Wine passes
+    // between processes).
+    wchar_t wide[1024] = L"";
+    DWORD_PTR copied = 0;
+    if (SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 5000,
+                            &copied))
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
+    else
+        GetWindowTextA(hwnd, text, sizeof(text));
     std::printf("%d\t%s\t%s\n", GetDlgCtrlID(hwnd), cls, text);
     return TRUE;
 }
@@ -130,10 +139,13 @@ int main(int argc, char** argv)
         if (combo == nullptr)
             return 1;
         int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+        // Asked in UTF-16: Wine passes the item text between processes in that form only.
         for (int i = 0; i < count; ++i) {
-            char text[512] = "";
-            if (SendMessageA(combo, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof(text)))
-                SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            wchar_t wide[512] = L"";
+            char text[1024] = "";
+            if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 512)
+                SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
             std::printf("%s\n", text);
         }
         return 0;
