@@ -50,6 +50,19 @@ class HostWindows(unittest.TestCase):
         self.peer.send(t.PING)
         self.assertEqual(t.names(self.peer.receive(2)), ["Ping", "LineOffLine"])
 
+    def test_the_tray_icon_comes_back_when_the_taskbar_is_created_again(self):
+        self.assertEqual(t.winctl("tray", FRAME, "exists")[0], 0, "no tray icon after start")
+        # The taskbar goes away with our icon (Explorer ended) and comes back.
+        self.assertEqual(t.winctl("tray", FRAME, "delete")[0], 0)
+        self.assertNotEqual(t.winctl("tray", FRAME, "exists")[0], 0)
+        self.assertEqual(t.winctl("taskbar-created", FRAME)[0], 0)
+        t.wait_until(lambda: t.winctl("tray", FRAME, "exists")[0] == 0, 10, what="the icon to come back")
+        # ...and still calls the host back.
+        t.winctl("message", FRAME, 1025, 0, WM_RBUTTONUP)
+        time.sleep(1.0)
+        t.screenshot("host-tray-menu-after-taskbar-restart")
+        t.winctl("message", FRAME, WM_CANCELMODE, 0, 0)
+
     def test_about_box_shows_the_cut_revision_keywords(self):
         self.open_dialog(ID_APP_ABOUT, "About TelvaneHost")
         texts = t.dialog_texts("About TelvaneHost")

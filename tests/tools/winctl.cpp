@@ -8,8 +8,11 @@
 //   winctl press <caption> <button id>               click a button of the dialog
 //   winctl combo <caption> <control id>              print the items of a combo box
 //   winctl gone <caption> <timeout ms>               wait until no window has that caption
+//   winctl tray <window class> exists|delete         ask after or take away the window's tray icon
+//   winctl taskbar-created <window class>            tell the window the taskbar was re-created
 // Exit code 0 on success, 1 when the window is not there (in time), 2 on a usage error.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -99,6 +102,26 @@ int main(int argc, char** argv)
                        ? 0
                        : 1;
         return Usage();
+    }
+    if (verb == "tray" && argc == 4) {
+        HWND owner = FindWindowA(argv[2], nullptr);
+        if (owner == nullptr)
+            return 1;
+        // The programs show one icon with identifier 0; a modify that changes nothing
+        // succeeds only while the icon is there.
+        NOTIFYICONDATAA record = {};
+        record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        record.hWnd = owner;
+        record.uID = 0;
+        if (std::strcmp(argv[3], "delete") == 0)
+            return Shell_NotifyIconA(NIM_DELETE, &record) ? 0 : 1;
+        return Shell_NotifyIconA(NIM_MODIFY, &record) ? 0 : 1;
+    }
+    if (verb == "taskbar-created" && argc == 3) {
+        HWND target = FindWindowA(argv[2], nullptr);
+        if (target == nullptr)
+            return 1;
+        return PostMessageA(target, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
     }
     if (verb == "wait" && argc == 4)
         return WaitCaption(argv[2], std::strtoul(argv[3], nullptr, 0)) ? 0 : 1;
