@@ -13,6 +13,8 @@ session=$top/build/demo-session
 "$top/tests/harness/wine-session.sh" start "$session" "$arch"
 trap '"$top/tests/harness/wine-session.sh" stop "$session"' EXIT
 export TELVANE_SESSION=$session TELVANE_WINE_RUN=$top/tests/harness/wine-run.sh TELVANE_BIN=$bin
+# The dial-up line is the simulator's (tests/rassim): Wine has no dial-up service.
+export TELVANE_RASSIM=$top/build/$arch/tests/rassim/rasapi32.dll
 port=${TELVANE_DEMO_PORT:-1020}
 python3 - "$port" <<'PY'
 import os, sys
@@ -21,14 +23,18 @@ import telvane as t
 
 port = int(sys.argv[1])
 t.reg_set(r"HKCU\Software\Velmora\TelvaneHost\Host", "Listening_Port", "REG_DWORD", port)
-host = t.Program("TelvaneHost.exe", extra_files=[os.path.join(t.BIN, "Tools.dll")],
-                 debug_channels="-all,+debugstr").start()
+host = t.SimulatedHost("entry Ringwell dial_ms=1500\r\n").start()
 try:
     peer = t.connect_when_listening(port)
     print("TelvaneHost is listening on 127.0.0.1:%d" % port)
     peer.send(t.PING)
     answer = peer.receive(2)
     print("sent Ping (1129); the host answered: " + ", ".join("%s (%d)" % (t.NAMES[c], c) for c in answer))
+    peer.send(t.CONNECT_REQUEST)
+    print("sent ConnectRequest (1126); the host dials Ringwell on the simulated line...")
+    print("  the host answered: %s" % t.names(peer.receive(1, timeout=20))[0])
+    peer.send(t.DISCONNECT_REQUEST)
+    print("sent DisconnectRequest (1127); the host answered: %s" % t.names(peer.receive(1))[0])
     peer.close()
     for kind, text in host.status_log("TelvaneHost"):
         print("  host status log:", text)
