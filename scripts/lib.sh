@@ -26,9 +26,8 @@ build_tree() {
   local arch=$1
   shift
   local dir=$top/build/$arch
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" "$@" >"$top/build/configure-$arch.log" 2>&1 ||
-      { cat "$top/build/configure-$arch.log"; return 1; }
-  fi
+  # Configured every time: cheap, and it picks up folders that appeared since.
+  cmake -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" "$@" >"$top/build/configure-$arch.log" 2>&1 ||
+    { cat "$top/build/configure-$arch.log"; return 1; }
   cmake --build "$dir" -j "$jobs"
 }

@@ -1,0 +1,4 @@
+// Resource numbers of setup.
+#pragma once
+
+#define IDI_SETUP 107
