@@ -1,0 +1,40 @@
+// Resource and command numbers of TelvaneClient (used by TelvaneClient.rc and the code).
+#pragma once
+
+#ifndef IDC_STATIC
+#define IDC_STATIC -1
+#endif
+
+#define IDD_ABOUTBOX 100
+#define IDS_SOCKETS_INIT_FAILED 104
+#define IDR_MAINFRAME 128
+#define IDR_TRAY_MENU 130
+#define IDI_PHONE_IN_USE 132
+#define IDI_PROGRAM 133
+#define IDI_CONNECTED 134
+#define IDI_ON_LINE 135
+#define IDI_OFF_LINE 136
+#define IDI_NO_HOST 137
+#define IDD_STATUS 138
+#define IDI_KIND_EVENT 146
+#define IDD_CONFIGURATION 147
+#define IDI_KIND_RECEIVED 150
+#define IDI_KIND_SENT 151
+#define IDI_CONFIGURATION 152
+#define IDI_STATUS 153
+
+#define IDC_STATUS_LIST 1002
+#define IDC_SERVER 1003
+#define IDC_PORT 1004
+#define IDC_VERSION 1007
+#define IDC_BUILD_DATE 1009
+
+#define ID_APP_ABOUT 32771
+#define ID_VIEW_STATUS 32772
+#define ID_CONNECT 32773
+#define ID_DISCONNECT 32774
+#define ID_PHONE 32775
+#define ID_APP_EXIT 32776
+#define ID_CONFIGURATION 32777
+#define ID_SERVER_REBOOT 32778
+#define ID_VOICE_LINE 32779
