@@ -51,8 +51,14 @@ def wine(*args, env=None, timeout=60, check=True):
     full_env = dict(os.environ)
     if env:
         full_env.update(env)
-    result = subprocess.run([WINE_RUN, *args], env=full_env, timeout=timeout,
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+    # Output goes through files, not pipes: a Wine server started by this program would keep
+    # a pipe open long after the program itself has ended.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        completed = subprocess.run([WINE_RUN, *args], env=full_env, timeout=timeout,
+                                   stdout=out, stderr=err, stdin=subprocess.DEVNULL)
+        out.seek(0)
+        err.seek(0)
+        result = subprocess.CompletedProcess(completed.args, completed.returncode, out.read(), err.read())
     if check and result.returncode != 0:
         raise RuntimeError("%s failed (%d): %s" % (args, result.returncode, result.stderr.decode(errors="replace")))
     return result

@@ -41,8 +41,15 @@ class Package:
 def run_wine(args, env=None, timeout=120, cwd=None):
     merged = dict(os.environ)
     merged.update(env or {})
-    return subprocess.run([WINE_RUN] + args, capture_output=True, text=True, errors="replace",
-                          timeout=timeout, env=merged, cwd=cwd)
+    # Output goes through files, not pipes: a Wine server started by this program would keep
+    # a pipe open long after the program itself has ended.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        completed = subprocess.run([WINE_RUN] + args, stdout=out, stderr=err, stdin=subprocess.DEVNULL,
+                                   timeout=timeout, env=merged, cwd=cwd)
+        out.seek(0)
+        err.seek(0)
+        return subprocess.CompletedProcess(completed.args, completed.returncode,
+                                           out.read().decode("latin-1"), err.read().decode("latin-1"))
 
 
 def run_setup(package, args=(), cwd=None, seconds=60):
