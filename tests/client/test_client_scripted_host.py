@@ -22,6 +22,8 @@ class WithScriptedHost(unittest.TestCase):
         self.client = Client().start()
         self.conn = self.host.accept()
         self.assertEqual(t.names(self.conn.receive(1)), ["Ping"])
+        # The client logs the ping just after sending it: every test starts once that is done.
+        self.client.wait_log("Connected to remote socket. Sending Ping message")
 
     def tearDown(self):
         self.client.cleanup()

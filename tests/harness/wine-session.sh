@@ -56,10 +56,6 @@ ENV
     . "$session/env"
     WINELOADER="$wine" WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot -i >"$session/wineboot.log" 2>&1
     wineserver -w || true
-    # One server for the whole run, started here with no pipes of a test open: a server that a
-    # test's program starts would inherit that test's output pipes and keep them open after
-    # the program has ended, so the test would wait for it.
-    wineserver -p </dev/null >/dev/null 2>&1
     echo "wine session ready: prefix $prefix, display $DISPLAY"
     ;;
   stop)
