@@ -6,7 +6,6 @@
 namespace {
 
 const char kWindowClass[] = "TelvaneWnd";
-const char kFrameClass[] = "TelvaneFrame";
 
 bool RegisterOurClass(const char* name, HICON icon)
 {
@@ -103,9 +102,13 @@ LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, const char* title)
 {
     HICON icon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(resourceId));
-    if (!RegisterOurClass(kFrameClass, icon))
+    // Each program's frame has a class of its own ("TelvaneHostFrame"), so the host's and the
+    // client's hidden windows can be told apart on one desktop.
+    CString className(title);
+    className += "Frame";
+    if (!RegisterOurClass(className, icon))
         return FALSE;
-    return CreateEx(0, kFrameClass, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+    return CreateEx(0, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                     nullptr, nullptr);
 }
 

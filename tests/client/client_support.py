@@ -12,7 +12,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import telvane as t  # noqa: E402
 
 CLIENT_KEY = r"HKCU\Software\Velmora\TelvaneClient"
-FRAME = "TelvaneFrame"
+FRAME = "TelvaneClientFrame"
 WM_RBUTTONUP = 0x205
 WM_CANCELMODE = 0x1F
 ID_APP_ABOUT, ID_VIEW_STATUS, ID_CONNECT, ID_DISCONNECT, ID_PHONE = 32771, 32772, 32773, 32774, 32775

@@ -14,7 +14,7 @@ from client_support import (CONNECTED, ID_CONNECT, ID_DISCONNECT, ID_PHONE, ID_S
                             OFF_LINE, ON_LINE, PHONE_IN_USE, CLIENT_KEY, Client, configure_client, t)
 
 HOST_KEY = r"HKCU\Software\Velmora\TelvaneHost"
-FRAME = "TelvaneFrame"
+FRAME = "TelvaneClientFrame"
 
 
 class TwoClientsShareTheLine(unittest.TestCase):
@@ -137,7 +137,7 @@ class HostRestart(unittest.TestCase):
         self.client = Client().start()
         t.wait_until(lambda: self.client.states()[-1:] == ["OffLine"], 20, what="the client's line state")
         self.client.command(ID_CONNECT)
-        self.client.wait_tray(CONNECTED, "Connected", timeout=15)
+        self.client.wait_tray(CONNECTED, "Connected", timeout=40)
 
         self.client.command(ID_SERVER_REBOOT)
         self.assertEqual(t.winctl("wait", "Server Reboot?", 10000)[0], 0)

@@ -10,7 +10,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import telvane as t  # noqa: E402
 
 HOST_KEY = r"HKCU\Software\Velmora\TelvaneHost"
-FRAME = "TelvaneFrame"
+FRAME = "TelvaneHostFrame"
 ID_HANG_UP = 151
 
 LINE = "entry Ringwell dial_ms=%d hangup_error=%d\r\nentry Other dial_ms=200\r\n"

@@ -10,7 +10,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import telvane as t  # noqa: E402
 
 HOST_KEY = r"HKCU\Software\Velmora\TelvaneHost"
-FRAME = "TelvaneFrame"
+FRAME = "TelvaneHostFrame"
 WM_RBUTTONUP = 0x205
 WM_LBUTTONUP = 0x202
 WM_CANCELMODE = 0x1F
