@@ -5,33 +5,33 @@
 
 FontSpec parseFontSpec(const std::string& text)
 {
-    FontSpec spec;
+    FontSpec font;
     std::size_t begin = 0;
     for (int n = 0; n < 5; ++n) {
         std::size_t comma = text.find(',', begin);
         if (comma == std::string::npos)
-            return spec;
+            return font;
         std::string field = text.substr(begin, comma - begin);
         begin = comma + 1;
         switch (n) {
         case 0:
             if (field.size() <= FontSpec::maxFaceLength)
-                spec.faceName = field;
+                font.faceName = field;
             break;
         case 1:
-            spec.height = textToInt(field);
+            font.height = textToInt(field);
             break;
         case 2:
-            spec.weight = textToInt(field);
+            font.weight = textToInt(field);
             break;
         case 3:
-            spec.italic = static_cast<std::uint8_t>(textToInt(field) & 0xFF);
+            font.italic = static_cast<std::uint8_t>(textToInt(field) & 0xFF);
             break;
         case 4:
-            spec.underline = static_cast<std::uint8_t>(textToInt(field) & 0xFF);
+            font.underline = static_cast<std::uint8_t>(textToInt(field) & 0xFF);
             break;
         }
     }
-    spec.strikeOut = static_cast<std::uint8_t>(textToInt(text.substr(begin)) & 0xFF);
-    return spec;
+    font.strikeOut = static_cast<std::uint8_t>(textToInt(text.substr(begin)) & 0xFF);
+    return font;
 }

@@ -12,16 +12,16 @@ SetupContext::SetupContext() : SetupContext(windowsPlatform())
 
 void SetupContext::fontSetting(const std::string& variableName, LOGFONTA& font)
 {
-    FontSpec spec = fontSpec(variableName);
+    FontSpec parsed = fontSpec(variableName);
     std::memset(&font, 0, sizeof font);
-    font.lfHeight = spec.height;
-    font.lfWeight = spec.weight;
-    font.lfItalic = spec.italic;
-    font.lfUnderline = spec.underline;
-    font.lfStrikeOut = spec.strikeOut;
+    font.lfHeight = parsed.height;
+    font.lfWeight = parsed.weight;
+    font.lfItalic = parsed.italic;
+    font.lfUnderline = parsed.underline;
+    font.lfStrikeOut = parsed.strikeOut;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = PROOF_QUALITY;
-    std::strncpy(font.lfFaceName, spec.faceName.c_str(), LF_FACESIZE - 1);
+    std::strncpy(font.lfFaceName, parsed.faceName.c_str(), LF_FACESIZE - 1);
 }
 
 void SetupContext::runBeforeInstall()

@@ -65,14 +65,14 @@ TEST(FontSpecParsing, FieldsCountOnlyWithAFollowingComma)
         {"ABCDEFGHIJKLMNOPQRSTUVWXYZ012345,9,", "Arial", 9, 400, 0, 0, 0},
     };
     for (const auto& c : cases) {
-        FontSpec spec = parseFontSpec(c.text);
+        FontSpec parsed = parseFontSpec(c.text);
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(spec.faceName, c.face);
-        EXPECT_EQ(spec.height, c.height);
-        EXPECT_EQ(spec.weight, c.weight);
-        EXPECT_EQ(spec.italic, c.italic);
-        EXPECT_EQ(spec.underline, c.underline);
-        EXPECT_EQ(spec.strikeOut, c.strikeOut);
+        EXPECT_EQ(parsed.faceName, c.face);
+        EXPECT_EQ(parsed.height, c.height);
+        EXPECT_EQ(parsed.weight, c.weight);
+        EXPECT_EQ(parsed.italic, c.italic);
+        EXPECT_EQ(parsed.underline, c.underline);
+        EXPECT_EQ(parsed.strikeOut, c.strikeOut);
     }
 }
 

@@ -7,8 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    FontSpec spec = parseFontSpec(std::string(reinterpret_cast<const char*>(data), size));
-    if (spec.faceName.size() > FontSpec::maxFaceLength)
+    FontSpec parsed = parseFontSpec(std::string(reinterpret_cast<const char*>(data), size));
+    if (parsed.faceName.size() > FontSpec::maxFaceLength)
         __builtin_trap();
     return 0;
 }
