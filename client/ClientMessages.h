@@ -6,10 +6,10 @@
 
 namespace ClientMessage {
 
-constexpr UINT TrayNotify = 1025;       // tray icon callback
-constexpr UINT HostConnected = 1044;    // connection manager: connected to the host
-constexpr UINT ConnectFailure = 1045;   // connection manager: an attempt failed (once per run)
-constexpr UINT HostClosed = 1046;       // connection manager: the host closed the connection
+constexpr UINT TrayNotify = 1025;     // tray icon callback
+constexpr UINT HostConnected = 1044;  // connection manager: connected to the host
+constexpr UINT ConnectFailure = 1045; // connection manager: an attempt failed (once per run)
+constexpr UINT HostClosed = 1046;     // connection manager: the host closed the connection
 
 constexpr UINT_PTR DialWaitTimer = 1026;  // main window, while a connect request is pending
 constexpr UINT_PTR ReconnectTimer = 1224; // connection manager's window

@@ -29,9 +29,9 @@ const char* const kNoHostTooltip = "Cannot locate server";
 // handlers of their own and are not in the table.
 struct HostCodeReaction {
     int32_t code;
-    const char* logText;  // logged as Received
+    const char* logText; // logged as Received
     bool stopsDialWait;
-    int picture;          // TrayPicture::None: the tray stays as it is
+    int picture; // TrayPicture::None: the tray stays as it is
     const char* tooltip;
     bool changesState;
     LineState newState;

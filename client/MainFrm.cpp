@@ -283,8 +283,8 @@ void CMainFrame::OnConfiguration()
 
 void CMainFrame::OnViewStatus()
 {
-    const StatusDlgLayout layout = {IDD_STATUS, IDC_STATUS_LIST, {IDI_KIND_RECEIVED, IDI_KIND_SENT, IDI_KIND_EVENT},
-                                    ILC_COLOR | ILC_MASK, 10};
+    const StatusDlgLayout layout = {
+        IDD_STATUS, IDC_STATUS_LIST, {IDI_KIND_RECEIVED, IDI_KIND_SENT, IDI_KIND_EVENT}, ILC_COLOR | ILC_MASK, 10};
     CStatusDlg dialog(layout, m_statusLog, this);
     dialog.DoModal();
 }

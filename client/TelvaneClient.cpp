@@ -20,7 +20,9 @@ CTelvaneClientApp& ClientApp()
     return theApp;
 }
 
-CTelvaneClientApp::CTelvaneClientApp() : CWinApp("TelvaneClient") {}
+CTelvaneClientApp::CTelvaneClientApp() : CWinApp("TelvaneClient")
+{
+}
 
 BOOL CTelvaneClientApp::InitInstance()
 {

@@ -9,9 +9,9 @@
 struct StatusDlgLayout {
     UINT templateId;
     int listId;
-    UINT kindIcons[3];  // Received, Sent, Event
-    UINT colorFlags;    // image-list colour depth
-    int widthMargin;    // the column is the list's width minus this
+    UINT kindIcons[3]; // Received, Sent, Event
+    UINT colorFlags;   // image-list colour depth
+    int widthMargin;   // the column is the list's width minus this
 };
 
 class CStatusDlg : public CDialog {

@@ -80,8 +80,7 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (RegQueryValueExA(key.get(), entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
+    if (RegQueryValueExA(key.get(), entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof(value))
         return static_cast<UINT>(defaultValue);
     return value;
@@ -105,8 +104,8 @@ BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
                         nullptr) != ERROR_SUCCESS)
         return FALSE;
     DWORD number = static_cast<DWORD>(value);
-    return RegSetValueExA(key.get(), entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                          sizeof(number)) == ERROR_SUCCESS;
+    return RegSetValueExA(key.get(), entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number)) ==
+           ERROR_SUCCESS;
 }
 
 CWinApp* AfxGetApp()
@@ -124,7 +123,7 @@ int AfxMessageBox(const char* text, UINT type)
     // A box without an icon of its own gets the one that fits its buttons, as users expect.
     if ((type & MB_ICONMASK) == 0)
         type |= ((type & MB_TYPEMASK) == MB_OK || (type & MB_TYPEMASK) == MB_OKCANCEL) ? MB_ICONEXCLAMATION
-                                                                                        : MB_ICONQUESTION;
+                                                                                       : MB_ICONQUESTION;
     const char* caption = g_app ? g_app->m_pszAppName : "";
     HWND owner = nullptr;
     if (g_app && g_app->m_pMainWnd && IsWindowVisible(g_app->m_pMainWnd->m_hWnd))

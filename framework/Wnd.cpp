@@ -41,8 +41,8 @@ CWnd* CWnd::FromHandle(HWND hwnd)
     return reinterpret_cast<CWnd*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
-                    int width, int height, HWND parent, HMENU menuOrId)
+BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
+                    int height, HWND parent, HMENU menuOrId)
 {
     if (className == nullptr) {
         if (!RegisterOurClass(kWindowClass, nullptr))
@@ -108,8 +108,8 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, const char* title)
     className += "Frame";
     if (!RegisterOurClass(className, icon))
         return FALSE;
-    return CreateEx(0, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                    nullptr, nullptr);
+    return CreateEx(0, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                    nullptr);
 }
 
 void CFrameWnd::PostNcDestroy()

@@ -17,8 +17,8 @@ public:
     HWND GetSafeHwnd() const { return m_hWnd; }
 
     // Creates the window with our window class (or the class given) and attaches it to this object.
-    BOOL CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
-                  int width, int height, HWND parent, HMENU menuOrId);
+    BOOL CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
+                  int height, HWND parent, HMENU menuOrId);
     BOOL DestroyWindow();
 
     // Delivered at once, on this thread: returns when the handler has finished.
@@ -71,27 +71,27 @@ protected:
 //     ON_COMMAND(ID_APP_EXIT, OnExit)     void OnExit()
 //   END_MSG_MAP()
 // Messages not in the map go to the base class's map and finally to the default handling.
-#define BEGIN_MSG_MAP(theClass, baseClass)                                                            \
-public:                                                                                              \
-    bool ProcessWindowMessage(UINT message_, WPARAM wParam_, LPARAM lParam_, LRESULT& result_) override \
-    {                                                                                                \
-        typedef baseClass MapBase;                                                                   \
-        (void)wParam_;                                                                               \
+#define BEGIN_MSG_MAP(theClass, baseClass)                                                                             \
+public:                                                                                                                \
+    bool ProcessWindowMessage(UINT message_, WPARAM wParam_, LPARAM lParam_, LRESULT& result_) override                \
+    {                                                                                                                  \
+        typedef baseClass MapBase;                                                                                     \
+        (void)wParam_;                                                                                                 \
         (void)lParam_;
 
-#define ON_MESSAGE(number, handler)                                                                  \
-    if (message_ == static_cast<UINT>(number)) {                                                     \
-        result_ = handler(wParam_, lParam_);                                                         \
-        return true;                                                                                 \
+#define ON_MESSAGE(number, handler)                                                                                    \
+    if (message_ == static_cast<UINT>(number)) {                                                                       \
+        result_ = handler(wParam_, lParam_);                                                                           \
+        return true;                                                                                                   \
     }
 
-#define ON_COMMAND(id, handler)                                                                      \
-    if (message_ == WM_COMMAND && LOWORD(wParam_) == static_cast<WORD>(id)) {                        \
-        handler();                                                                                   \
-        result_ = 0;                                                                                 \
-        return true;                                                                                 \
+#define ON_COMMAND(id, handler)                                                                                        \
+    if (message_ == WM_COMMAND && LOWORD(wParam_) == static_cast<WORD>(id)) {                                          \
+        handler();                                                                                                     \
+        result_ = 0;                                                                                                   \
+        return true;                                                                                                   \
     }
 
-#define END_MSG_MAP()                                                                                \
-    return MapBase::ProcessWindowMessage(message_, wParam_, lParam_, result_);                       \
+#define END_MSG_MAP()                                                                                                  \
+    return MapBase::ProcessWindowMessage(message_, wParam_, lParam_, result_);                                         \
     }

@@ -56,8 +56,8 @@ DWORD CDialupConnection::Dial()
 {
     m_connection = nullptr;
     m_state = Dialing;
-    DWORD error = RasDialA(nullptr, nullptr, &m_dialParams, 0, reinterpret_cast<void*>(&DialNotification),
-                           &m_connection);
+    DWORD error =
+        RasDialA(nullptr, nullptr, &m_dialParams, 0, reinterpret_cast<void*>(&DialNotification), &m_connection);
     if (error != 0) {
         StoreErrorText(error);
         if (m_connection != nullptr)

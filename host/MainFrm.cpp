@@ -279,8 +279,8 @@ void CMainFrame::OnAppAbout()
 
 void CMainFrame::OnViewStatus()
 {
-    const StatusDlgLayout layout = {IDD_STATUS, IDC_STATUS_LIST, {IDI_KIND_RECEIVED, IDI_KIND_SENT, IDI_KIND_EVENT},
-                                    ILC_COLOR8 | ILC_MASK, 5};
+    const StatusDlgLayout layout = {
+        IDD_STATUS, IDC_STATUS_LIST, {IDI_KIND_RECEIVED, IDI_KIND_SENT, IDI_KIND_EVENT}, ILC_COLOR8 | ILC_MASK, 5};
     CStatusDlg dialog(layout, m_statusLog, this);
     dialog.DoModal();
 }

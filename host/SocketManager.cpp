@@ -11,7 +11,9 @@ void ListenSocket::OnAccept(int error)
     m_pManager->OnAccept(this);
 }
 
-CSocketManager::CSocketManager() : m_listener(this) {}
+CSocketManager::CSocketManager() : m_listener(this)
+{
+}
 
 CSocketManager::~CSocketManager()
 {

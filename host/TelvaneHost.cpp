@@ -21,7 +21,9 @@ CTelvaneHostApp& HostApp()
     return theApp;
 }
 
-CTelvaneHostApp::CTelvaneHostApp() : CWinApp("TelvaneHost") {}
+CTelvaneHostApp::CTelvaneHostApp() : CWinApp("TelvaneHost")
+{
+}
 
 BOOL CTelvaneHostApp::InitInstance()
 {

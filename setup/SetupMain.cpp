@@ -47,8 +47,9 @@ void initCommonControls()
     // Windows 95 whose comctl32 predates it.
     using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
-    auto initEx = comctl ? reinterpret_cast<InitEx>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))
-                         : nullptr;
+    auto initEx =
+        comctl ? reinterpret_cast<InitEx>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))
+               : nullptr;
     if (initEx == nullptr)
         return;
     INITCOMMONCONTROLSEX init = {};
@@ -96,8 +97,7 @@ int runSetup()
                         reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1), instanceHandle(), icon, smallIcon);
 
     std::unique_ptr<SetupWindow> window = std::make_unique<SetupWindow>(context->unattended());
-    if (!context->unattended() && context->variableIsTrue("EnableUninstaller") &&
-        !window->checkEarlierInstallation()) {
+    if (!context->unattended() && context->variableIsTrue("EnableUninstaller") && !window->checkEarlierInstallation()) {
         window.reset();
         publishContext(nullptr);
         return 0;
@@ -105,9 +105,9 @@ int runSetup()
     context->runBeforeInstall();
 
     std::string title = context->getVariable("SWWindowTitle", true);
-    HWND handle = CreateWindowExA(0, mainWindowClassName(), title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instanceHandle(),
-                                  window.get());
+    HWND handle =
+        CreateWindowExA(0, mainWindowClassName(), title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instanceHandle(), window.get());
     if (handle == nullptr)
         throw WinException("Can't create application window");
 

@@ -52,8 +52,7 @@ bool RegistryHelper::getString(int root, const std::string& valuePath, std::stri
     return converted;
 }
 
-bool RegistryHelper::getMachineSoftwareString(const std::string& key, const std::string& valuePath,
-                                              std::string& text)
+bool RegistryHelper::getMachineSoftwareString(const std::string& key, const std::string& valuePath, std::string& text)
 {
     return getString(3, "Software\\" + key + "\\" + valuePath, text);
 }

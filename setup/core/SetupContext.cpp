@@ -96,25 +96,23 @@ const TextRow textRows[] = {
     {"EXIT_SETUP_DIALOG", "Exit", "ExitExit"},
 };
 
-const char* const systemRequirementKeys[] = {"AnyWindows", "Windows95",   "Windows98",
-                                             "WindowsME",  "WindowsNT4",  "Windows2000",
-                                             "WindowsXP",  "AbortInstallation"};
+const char* const systemRequirementKeys[] = {"AnyWindows", "Windows95",   "Windows98", "WindowsME",
+                                             "WindowsNT4", "Windows2000", "WindowsXP", "AbortInstallation"};
 
-const char* const dialogKeys[] = {"SplashWindow",  "SetupWindow",           "CustomDialogImage",
-                                  "LanguageDialog", "WelcomeDialog",        "LicenseDialog",
-                                  "ReadmeDialog",   "UserInfoDialog",       "TargetDirectoryDialog",
-                                  "ProgramGroupDialog", "StartDialog",      "FinishDialog"};
+const char* const dialogKeys[] = {"SplashWindow",          "SetupWindow",        "CustomDialogImage", "LanguageDialog",
+                                  "WelcomeDialog",         "LicenseDialog",      "ReadmeDialog",      "UserInfoDialog",
+                                  "TargetDirectoryDialog", "ProgramGroupDialog", "StartDialog",       "FinishDialog"};
 
 const char* const setupWindowKeys[] = {
-    "WindowTitle", "GradientFill",  "ColorFrom",        "ColorTo",        "Heading",
-    "HeadingFont", "HeadingColor",  "HeadingAlignment", "Heading3D",      "Subheading",
+    "WindowTitle",    "GradientFill",    "ColorFrom",           "ColorTo",      "Heading",
+    "HeadingFont",    "HeadingColor",    "HeadingAlignment",    "Heading3D",    "Subheading",
     "SubheadingFont", "SubheadingColor", "SubheadingAlignment", "Subheading3D", "Footer",
-    "FooterFont",  "FooterColor",   "FooterAlignment",  "Footer3D"};
+    "FooterFont",     "FooterColor",     "FooterAlignment",     "Footer3D"};
 
 // The dialog flags of pages 0 to 7, in page order.
-const char* const pageDialogVariables[] = {
-    "DlgLanguageDialog", "DlgWelcomeDialog",         "DlgLicenseDialog",      "DlgReadmeDialog",
-    "DlgUserInfoDialog", "DlgTargetDirectoryDialog", "DlgProgramGroupDialog", "DlgStartDialog"};
+const char* const pageDialogVariables[] = {"DlgLanguageDialog",     "DlgWelcomeDialog",  "DlgLicenseDialog",
+                                           "DlgReadmeDialog",       "DlgUserInfoDialog", "DlgTargetDirectoryDialog",
+                                           "DlgProgramGroupDialog", "DlgStartDialog"};
 
 std::string afterLastBackslash(const std::string& path)
 {
@@ -158,12 +156,9 @@ void SetupContext::defineFolders()
     setVariable("AppSCFolder", programs + "\\%OutputProgramGroup%");
     // Windows 95, 98 and ME have no all-users folders: shortcuts "for everybody" go to the
     // user's own ones.
-    setVariable("CommonDesktop",
-                m_platform.shellFolder(nt ? ShellFolder::CommonDesktop : ShellFolder::Desktop));
-    setVariable("CommonStartUp",
-                m_platform.shellFolder(nt ? ShellFolder::CommonStartUp : ShellFolder::StartUp));
-    setVariable("CommonStartMenu",
-                m_platform.shellFolder(nt ? ShellFolder::CommonStartMenu : ShellFolder::StartMenu));
+    setVariable("CommonDesktop", m_platform.shellFolder(nt ? ShellFolder::CommonDesktop : ShellFolder::Desktop));
+    setVariable("CommonStartUp", m_platform.shellFolder(nt ? ShellFolder::CommonStartUp : ShellFolder::StartUp));
+    setVariable("CommonStartMenu", m_platform.shellFolder(nt ? ShellFolder::CommonStartMenu : ShellFolder::StartMenu));
     std::string commonPrograms = m_platform.shellFolder(nt ? ShellFolder::CommonPrograms : ShellFolder::Programs);
     setVariable("CommonStartMenuPrograms", commonPrograms);
     setVariable("CommonAppSCFolder", commonPrograms + "\\%OutputProgramGroup%");
@@ -194,12 +189,9 @@ void SetupContext::loadScript(const std::string& fileName)
 void SetupContext::readProductSettings()
 {
     static const char* const always[][2] = {
-        {"ProductName", "ProductName"},
-        {"CompanyName", "CompanyName"},
-        {"ProductVersion", "ProductVersion"},
-        {"ProductDescription", "ProductDescription"},
-        {"ProductURL", "ProductURL"},
-        {"CopyrightNotice", "Copyright"},
+        {"ProductName", "ProductName"},       {"CompanyName", "CompanyName"},
+        {"ProductVersion", "ProductVersion"}, {"ProductDescription", "ProductDescription"},
+        {"ProductURL", "ProductURL"},         {"CopyrightNotice", "Copyright"},
     };
     for (const auto& row : always)
         setVariable(row[1], m_script->getString("GENERAL_INFO", row[0], std::string()));

@@ -32,8 +32,7 @@ public:
     // Empty when the shell cannot name the folder.
     virtual std::string shellFolder(ShellFolder folder) = 0;
     // RegistryHelper's machine software read: HKLM\Software\<key>\<valuePath>.
-    virtual bool machineSoftwareString(const std::string& key, const std::string& valuePath,
-                                       std::string& text) = 0;
+    virtual bool machineSoftwareString(const std::string& key, const std::string& valuePath, std::string& text) = 0;
     // CommonFilesDir of HKLM\Software\Microsoft\Windows\CurrentVersion, whatever its type.
     virtual bool commonFilesDir(std::string& text) = 0;
     // Relative names are looked up in the current directory.

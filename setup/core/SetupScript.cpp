@@ -113,8 +113,7 @@ std::string SetupScript::getString(const std::string& section, const std::string
     return value;
 }
 
-bool SetupScript::getBool(const std::string& section, const std::string& key,
-                          bool defaultValue) const
+bool SetupScript::getBool(const std::string& section, const std::string& key, bool defaultValue) const
 {
     std::string value = getString(section, key, std::string());
     if (value.empty())

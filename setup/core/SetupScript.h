@@ -19,8 +19,7 @@ public:
 
     std::size_t lineCount(const std::string& section) const;
     bool getLine(const std::string& section, std::size_t n, std::string& line) const;
-    std::string getString(const std::string& section, const std::string& key,
-                          const std::string& defaultValue) const;
+    std::string getString(const std::string& section, const std::string& key, const std::string& defaultValue) const;
     bool getBool(const std::string& section, const std::string& key, bool defaultValue) const;
 
 private:

@@ -64,10 +64,8 @@ TEST(TrayMenu, EnablingAndPhoneTextFollowTheLineState)
         bool connect, disconnect, phone;
         const char* text;
     } cases[] = {
-        {NoHost, false, false, false, nullptr},
-        {OffLine, true, false, true, "On The Phone"},
-        {OnLine, true, false, false, nullptr},
-        {PhoneInUse, false, false, true, "Off The Phone"},
+        {NoHost, false, false, false, nullptr},   {OffLine, true, false, true, "On The Phone"},
+        {OnLine, true, false, false, nullptr},    {PhoneInUse, false, false, true, "Off The Phone"},
         {Connected, false, true, false, nullptr},
     };
     for (const Case& c : cases) {

@@ -71,11 +71,11 @@ TEST_P(ControlUnitSplit, CodesCompleteOnlyWithTheirFourthByte)
 }
 
 INSTANTIATE_TEST_SUITE_P(Reads, ControlUnitSplit,
-                         ::testing::Values(SplitCase{"whole", {4, 4, 4}}, SplitCase{"one_then_three", {1, 3, 1, 3, 1, 3}},
+                         ::testing::Values(SplitCase{"whole", {4, 4, 4}},
+                                           SplitCase{"one_then_three", {1, 3, 1, 3, 1, 3}},
                                            SplitCase{"two_and_two", {2, 2, 2, 2, 2, 2}},
                                            SplitCase{"byte_by_byte", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
-                                           SplitCase{"across_units", {3, 3, 3, 3}},
-                                           SplitCase{"all_at_once", {12}}),
+                                           SplitCase{"across_units", {3, 3, 3, 3}}, SplitCase{"all_at_once", {12}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ControlUnit, StreamEndingMidUnitYieldsNothingForThePartialUnit)
@@ -121,18 +121,17 @@ TEST_P(ControlCodeDirection, EachSideActsOnlyOnItsOwnCodes)
     EXPECT_EQ(ControlCode::IsHostToClient(GetParam().code), GetParam().clientActsOnIt) << GetParam().code;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, ControlCodeDirection,
-    ::testing::Values(DirectionCase{1126, true, false}, DirectionCase{1127, true, false},
-                      DirectionCase{1128, true, false}, DirectionCase{1129, true, true},
-                      DirectionCase{1130, true, false}, DirectionCase{1232, true, true},
-                      DirectionCase{1225, false, true}, DirectionCase{1226, false, true},
-                      DirectionCase{1227, false, true}, DirectionCase{1228, false, true},
-                      DirectionCase{1229, false, true}, DirectionCase{1230, false, true},
-                      // internal notification numbers and window-system messages
-                      DirectionCase{1047, false, false}, DirectionCase{1231, false, false},
-                      DirectionCase{1025, false, false}, DirectionCase{1044, false, false},
-                      DirectionCase{2, false, false}, DirectionCase{16, false, false},
-                      DirectionCase{0, false, false}, DirectionCase{-1126, false, false}));
+INSTANTIATE_TEST_SUITE_P(Codes, ControlCodeDirection,
+                         ::testing::Values(DirectionCase{1126, true, false}, DirectionCase{1127, true, false},
+                                           DirectionCase{1128, true, false}, DirectionCase{1129, true, true},
+                                           DirectionCase{1130, true, false}, DirectionCase{1232, true, true},
+                                           DirectionCase{1225, false, true}, DirectionCase{1226, false, true},
+                                           DirectionCase{1227, false, true}, DirectionCase{1228, false, true},
+                                           DirectionCase{1229, false, true}, DirectionCase{1230, false, true},
+                                           // internal notification numbers and window-system messages
+                                           DirectionCase{1047, false, false}, DirectionCase{1231, false, false},
+                                           DirectionCase{1025, false, false}, DirectionCase{1044, false, false},
+                                           DirectionCase{2, false, false}, DirectionCase{16, false, false},
+                                           DirectionCase{0, false, false}, DirectionCase{-1126, false, false}));
 
 } // namespace

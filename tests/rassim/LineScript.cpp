@@ -7,7 +7,10 @@ namespace {
 
 constexpr uint32_t kAuthenticationFailure = 691;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 size_t SkipBlanks(const std::string& line, size_t pos)
 {
@@ -292,7 +295,10 @@ std::string LineScript::ApplyOption(EntryScript& entry, const std::string& key, 
     return "unknown option " + key;
 }
 
-void LineScript::Problem(unsigned number, const std::string& text) { m_problems.push_back(ScriptProblem{number, text}); }
+void LineScript::Problem(unsigned number, const std::string& text)
+{
+    m_problems.push_back(ScriptProblem{number, text});
+}
 
 const char* BuiltInErrorText(uint32_t code)
 {

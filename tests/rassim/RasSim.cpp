@@ -160,7 +160,10 @@ std::shared_ptr<Line> FindLine(HANDLE handle)
     return found == g_lines.end() ? nullptr : found->second;
 }
 
-bool Pause(const Line& line, DWORD ms) { return WaitForSingleObject(line.hungUp.get(), ms) == WAIT_TIMEOUT; }
+bool Pause(const Line& line, DWORD ms)
+{
+    return WaitForSingleObject(line.hungUp.get(), ms) == WAIT_TIMEOUT;
+}
 
 bool Advance(Line& line, DWORD state, DWORD error)
 {
@@ -473,8 +476,7 @@ DWORD WINAPI RasGetConnectStatusA(RasConnHandle connection, RasConnStatus160* st
     return Guarded([&] { return GetStatus(connection, status); });
 }
 
-DWORD WINAPI RasEnumEntriesA(const char*, const char* phoneBook, RasEntryName264* entries, DWORD* bytes,
-                             DWORD* count)
+DWORD WINAPI RasEnumEntriesA(const char*, const char* phoneBook, RasEntryName264* entries, DWORD* bytes, DWORD* count)
 {
     return Guarded([&] { return EnumEntries(phoneBook, entries, bytes, count); });
 }

@@ -178,8 +178,7 @@ public:
 
     bool WaitForCount(size_t count, DWORD timeoutMs = kPatienceMs)
     {
-        return WaitUntil([count](const std::vector<DialEvent>& events) { return events.size() >= count; },
-                         timeoutMs);
+        return WaitUntil([count](const std::vector<DialEvent>& events) { return events.size() >= count; }, timeoutMs);
     }
 
     bool WaitForState(DWORD state, DWORD timeoutMs = kPatienceMs)
@@ -465,16 +464,31 @@ struct AsyncFailureCase {
 TEST_F(RasSim, ScriptedFailuresArriveThroughTheNotifier)
 {
     const AsyncFailureCase cases[] = {
-        {"no answer", "entry Ringwell dial_ms=40 progress=0,1 result=678", "Username", "Kelmabot",
+        {"no answer",
+         "entry Ringwell dial_ms=40 progress=0,1 result=678",
+         "Username",
+         "Kelmabot",
          {{0, 0}, {1, 0}, {1, 678}}},
-        {"failure in a given state", "entry Ringwell dial_ms=40 progress=0,1 result=680 fail_state=2", "Username",
-         "Kelmabot", {{0, 0}, {1, 0}, {2, 680}}},
-        {"failure before any progress", "entry Ringwell dial_ms=20 progress= result=676", "Username", "Kelmabot",
+        {"failure in a given state",
+         "entry Ringwell dial_ms=40 progress=0,1 result=680 fail_state=2",
+         "Username",
+         "Kelmabot",
+         {{0, 0}, {1, 0}, {2, 680}}},
+        {"failure before any progress",
+         "entry Ringwell dial_ms=20 progress= result=676",
+         "Username",
+         "Kelmabot",
          {{0, 676}}},
-        {"refused password", "entry Ringwell dial_ms=20 progress=5 password=Right", "Username", "Kelmabot",
+        {"refused password",
+         "entry Ringwell dial_ms=20 progress=5 password=Right",
+         "Username",
+         "Kelmabot",
          {{5, 0}, {5, 691}}},
-        {"accepted credentials", "entry Ringwell dial_ms=20 progress=5 user=Username password=Kelmabot", "Username",
-         "Kelmabot", {{5, 0}, {kRasConnected, 0}}},
+        {"accepted credentials",
+         "entry Ringwell dial_ms=20 progress=5 user=Username password=Kelmabot",
+         "Username",
+         "Kelmabot",
+         {{5, 0}, {kRasConnected, 0}}},
     };
     for (const AsyncFailureCase& c : cases) {
         SCOPED_TRACE(c.what);

@@ -63,10 +63,9 @@ TEST_F(BadFilesTest, ValuesLongerThanAPath)
 {
     std::string longPath = "C:\\" + std::string(1000, 'p') + "\\Telvane";
     std::string longName(5000, 'n');
-    platform.files["Setup.ini"] = "[GENERAL_INFO]\r\nProductName=" + longName +
-                                  "\r\n[SETUP_INFO]\r\nDefaultInstallationPath=" + longPath +
-                                  "\r\n[DIALOGS]\r\nWelcomeDialog=Y\r\n[SETUP_WINDOW]\r\nHeadingFont=" +
-                                  std::string(300, 'f') + ",10,\r\n";
+    platform.files["Setup.ini"] =
+        "[GENERAL_INFO]\r\nProductName=" + longName + "\r\n[SETUP_INFO]\r\nDefaultInstallationPath=" + longPath +
+        "\r\n[DIALOGS]\r\nWelcomeDialog=Y\r\n[SETUP_WINDOW]\r\nHeadingFont=" + std::string(300, 'f') + ",10,\r\n";
     SetupContext context(platform);
     EXPECT_EQ(context.productName(), longName);
     EXPECT_EQ(context.appDir(), longPath);

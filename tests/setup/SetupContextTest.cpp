@@ -18,31 +18,79 @@ std::string crlf(std::initializer_list<const char*> lines)
 }
 
 const std::string englishText = crlf({
-    "[REINSTALL_DIALOG]", "Dialog_Title=Reinstall %ProductName%", "Yes=Yes",
-    "[LANGUAGE_DIALOG]", "Dialog_Title=Language", "Next=Next >",
-    "[WELCOME_DIALOG]", "Dialog_Title=Welcome to %ProductName%", "Static1=W1", "Static2=W2", "Next=Next >",
-    "[LICENSE_DIALOG]", "Dialog_Title=License", "Yes=I agree",
-    "[README_DIALOG]", "Dialog_Title=Readme",
-    "[USER_INFO_DIALOG]", "Dialog_Title=User",
-    "[TARGET_DIRECTORY_DIALOG]", "Dialog_Title=Target", "Static5=T5", "Static6=T6", "Static7=T7", "Browse=Browse...",
-    "[CHOOSE_DIRECTORY_DIALOG]", "Dialog_Title=Choose", "Static1=Pick a folder",
-    "[PROGRAM_GROUP_DIALOG]", "Dialog_Title=Group",
-    "[START_DIALOG]", "Dialog_Title=Start", "String1=E1",
-    "[PROCESS_DIALOG]", "Dialog_Title=Installing", "Cancel=Cancel",
-    "[FINISH_DIALOG]", "Dialog_Title=Done", "Check1=View readme", "Check2=Run it", "Finish=Finish",
-    "[EXIT_SETUP_DIALOG]", "Dialog_Title=Exit", "Resume=Resume",
-    "[UNINSTALL_DIALOG]", "u0", "u1=x", "", "u2", ";u3", "u4",
-    "[STRINGS]", "1=Requirements", "21=Needs %1 and %1", "010=leading zero",
+    "[REINSTALL_DIALOG]",
+    "Dialog_Title=Reinstall %ProductName%",
+    "Yes=Yes",
+    "[LANGUAGE_DIALOG]",
+    "Dialog_Title=Language",
+    "Next=Next >",
+    "[WELCOME_DIALOG]",
+    "Dialog_Title=Welcome to %ProductName%",
+    "Static1=W1",
+    "Static2=W2",
+    "Next=Next >",
+    "[LICENSE_DIALOG]",
+    "Dialog_Title=License",
+    "Yes=I agree",
+    "[README_DIALOG]",
+    "Dialog_Title=Readme",
+    "[USER_INFO_DIALOG]",
+    "Dialog_Title=User",
+    "[TARGET_DIRECTORY_DIALOG]",
+    "Dialog_Title=Target",
+    "Static5=T5",
+    "Static6=T6",
+    "Static7=T7",
+    "Browse=Browse...",
+    "[CHOOSE_DIRECTORY_DIALOG]",
+    "Dialog_Title=Choose",
+    "Static1=Pick a folder",
+    "[PROGRAM_GROUP_DIALOG]",
+    "Dialog_Title=Group",
+    "[START_DIALOG]",
+    "Dialog_Title=Start",
+    "String1=E1",
+    "[PROCESS_DIALOG]",
+    "Dialog_Title=Installing",
+    "Cancel=Cancel",
+    "[FINISH_DIALOG]",
+    "Dialog_Title=Done",
+    "Check1=View readme",
+    "Check2=Run it",
+    "Finish=Finish",
+    "[EXIT_SETUP_DIALOG]",
+    "Dialog_Title=Exit",
+    "Resume=Resume",
+    "[UNINSTALL_DIALOG]",
+    "u0",
+    "u1=x",
+    "",
+    "u2",
+    ";u3",
+    "u4",
+    "[STRINGS]",
+    "1=Requirements",
+    "21=Needs %1 and %1",
+    "010=leading zero",
 });
 
 const std::string germanText = crlf({
-    "[REINSTALL_DIALOG]", "Dialog_Title=Neu installieren",
-    "[LANGUAGE_DIALOG]", "Dialog_Title=Sprache",
-    "[WELCOME_DIALOG]", "Dialog_Title=Willkommen", "Static1=G1",
-    "[PROCESS_DIALOG]", "Dialog_Title=Installation",
-    "[FINISH_DIALOG]", "Check1=Liesmich", "Check2=Starten",
-    "[EXIT_SETUP_DIALOG]", "Dialog_Title=Beenden",
-    "[STRINGS]", "1=Voraussetzungen",
+    "[REINSTALL_DIALOG]",
+    "Dialog_Title=Neu installieren",
+    "[LANGUAGE_DIALOG]",
+    "Dialog_Title=Sprache",
+    "[WELCOME_DIALOG]",
+    "Dialog_Title=Willkommen",
+    "Static1=G1",
+    "[PROCESS_DIALOG]",
+    "Dialog_Title=Installation",
+    "[FINISH_DIALOG]",
+    "Check1=Liesmich",
+    "Check2=Starten",
+    "[EXIT_SETUP_DIALOG]",
+    "Dialog_Title=Beenden",
+    "[STRINGS]",
+    "1=Voraussetzungen",
 });
 
 class SetupContextTest : public ::testing::Test {
@@ -64,9 +112,9 @@ TEST_F(SetupContextTest, ProductSettingsAreAlwaysSet)
     EXPECT_EQ(context.getVariable("Copyright"), "(c) Velmora");
     EXPECT_FALSE(context.variableExists("CopyrightNotice"));
     EXPECT_TRUE(context.variableIsTrue("EnableUninstaller"));
-    for (const char* name : {"ProductDescription", "ProductURL", "AddRemoveProgramsDescription", "SetupType",
-                             "DefaultInstallationPath", "AppDir", "DefaultDirectoryName",
-                             "DefaultShortcutFolderName", "OutputProgramGroup"})
+    for (const char* name :
+         {"ProductDescription", "ProductURL", "AddRemoveProgramsDescription", "SetupType", "DefaultInstallationPath",
+          "AppDir", "DefaultDirectoryName", "DefaultShortcutFolderName", "OutputProgramGroup"})
         EXPECT_TRUE(context.variableExists(name)) << name;
     // Rows read "if non-empty" leave their variables undefined, unless the load itself read them.
     for (const char* name : {"SetupLanguages", "RequiredDiskSpace", "SysReqAnyWindows", "SWWindowTitle"})
@@ -81,9 +129,8 @@ TEST_F(SetupContextTest, SetupTypeOneMeansUnattended)
     const struct {
         const char* line;
         bool unattended;
-    } cases[] = {{"SetupType=1", true},  {"SetupType=01", true}, {"SetupType= 1", true},
-                 {"SetupType=2", false}, {"SetupType=", false},  {"SetupType=one", false},
-                 {"SetupType=11", false}, {"Other=1", false}};
+    } cases[] = {{"SetupType=1", true}, {"SetupType=01", true},   {"SetupType= 1", true},  {"SetupType=2", false},
+                 {"SetupType=", false}, {"SetupType=one", false}, {"SetupType=11", false}, {"Other=1", false}};
     for (const auto& c : cases) {
         script({"[SETUP_INFO]", c.line, "[DIALOGS]", "WelcomeDialog=Y", "FinishDialog=Y"});
         SetupContext context(platform);
@@ -223,17 +270,38 @@ TEST_F(SetupContextTest, ChosenLanguageFile)
 
 TEST_F(SetupContextTest, SettingsRowsAndBothTruthRules)
 {
-    script({"[GENERAL_INFO]", "ProductName=P",
-            "[SETUP_INFO]", "RequiredDiskSpace=1024",
-            "[SYSTEM_REQUIREMENTS]", "AnyWindows=N", "Windows95=Y", "Windows98=yes", "WindowsME=true",
-            "WindowsNT4=1", "Windows2000=0", "WindowsXP=", "AbortInstallation=y",
-            "[DIALOGS]", "SplashWindow=Y", "SetupWindow=1", "CustomDialogImage=Y", "LicenseDialog=Y",
-            "ReadmeDialog=yes", "WelcomeDialog=true", "CustomDialogBitmap_Pathname=side.bmp",
-            "[SPLASH_WINDOW]", "Bitmap_Pathname=splash.bmp",
-            "[SETUP_WINDOW]", "WindowTitle=%ProductName% Setup", "ColorFrom=0000FF", "HeadingFont=Tahoma,20,",
+    script({"[GENERAL_INFO]",
+            "ProductName=P",
+            "[SETUP_INFO]",
+            "RequiredDiskSpace=1024",
+            "[SYSTEM_REQUIREMENTS]",
+            "AnyWindows=N",
+            "Windows95=Y",
+            "Windows98=yes",
+            "WindowsME=true",
+            "WindowsNT4=1",
+            "Windows2000=0",
+            "WindowsXP=",
+            "AbortInstallation=y",
+            "[DIALOGS]",
+            "SplashWindow=Y",
+            "SetupWindow=1",
+            "CustomDialogImage=Y",
+            "LicenseDialog=Y",
+            "ReadmeDialog=yes",
+            "WelcomeDialog=true",
+            "CustomDialogBitmap_Pathname=side.bmp",
+            "[SPLASH_WINDOW]",
+            "Bitmap_Pathname=splash.bmp",
+            "[SETUP_WINDOW]",
+            "WindowTitle=%ProductName% Setup",
+            "ColorFrom=0000FF",
+            "HeadingFont=Tahoma,20,",
             "Footer3D=Y",
-            "[LICENSE_DIALOG]", "License_Pathname=license.txt",
-            "[README_DIALOG]", "Readme_Pathname=readme.txt"});
+            "[LICENSE_DIALOG]",
+            "License_Pathname=license.txt",
+            "[README_DIALOG]",
+            "Readme_Pathname=readme.txt"});
     SetupContext context(platform);
     EXPECT_EQ(context.variableNumber("RequiredDiskSpace", 10), 1024u);
     EXPECT_FALSE(context.variableIsTrue("SysReqAnyWindows"));
@@ -263,10 +331,8 @@ TEST_F(SetupContextTest, SettingsRowsAndBothTruthRules)
 
 TEST_F(SetupContextTest, RowsOfDisabledDialogsAreNotRead)
 {
-    script({"[DIALOGS]", "SplashWindow=N", "LicenseDialog=N",
-            "[SPLASH_WINDOW]", "Bitmap_Pathname=splash.bmp",
-            "[SETUP_WINDOW]", "WindowTitle=Title",
-            "[LICENSE_DIALOG]", "License_Pathname=license.txt"});
+    script({"[DIALOGS]", "SplashWindow=N", "LicenseDialog=N", "[SPLASH_WINDOW]", "Bitmap_Pathname=splash.bmp",
+            "[SETUP_WINDOW]", "WindowTitle=Title", "[LICENSE_DIALOG]", "License_Pathname=license.txt"});
     SetupContext context(platform);
     for (const char* name : {"SplWBitmap_Pathname", "SWWindowTitle", "License_Pathname", "LicenseTitle",
                              "ExitSetupTitle", "FinishTitle", "LanguageTitle"})
@@ -278,9 +344,8 @@ TEST_F(SetupContextTest, RowsOfDisabledDialogsAreNotRead)
 
 TEST_F(SetupContextTest, RunPrograms)
 {
-    script({"[GENERAL_INFO]", "ProductName=P",
-            "[RUNAPPS]", "RunBeforeInstall=yes", "BeforeInstall=%SetupDir%\\pre.exe,-q",
-            "RunAfterInstall=TRUE", "AfterInstall=%AppDir%\\post.exe",
+    script({"[GENERAL_INFO]", "ProductName=P", "[RUNAPPS]", "RunBeforeInstall=yes",
+            "BeforeInstall=%SetupDir%\\pre.exe,-q", "RunAfterInstall=TRUE", "AfterInstall=%AppDir%\\post.exe",
             "RunBeforeUninstall=1", "BeforeUninstall=%AppDir%\\stop.exe"});
     SetupContext context(platform);
     ASSERT_TRUE(context.beforeInstallProgram());
@@ -290,8 +355,8 @@ TEST_F(SetupContextTest, RunPrograms)
     ASSERT_TRUE(context.beforeUninstallProgram());
     EXPECT_EQ(*context.beforeUninstallProgram(), "%AppDir%\\stop.exe");
 
-    script({"[RUNAPPS]", "RunBeforeInstall=Y", "BeforeInstall=pre.exe", "RunAfterInstall=1", "AfterInstall=",
-            "BeforeUninstall=stop.exe"});
+    script({"[RUNAPPS]", "RunBeforeInstall=Y", "BeforeInstall=pre.exe", "RunAfterInstall=1",
+            "AfterInstall=", "BeforeUninstall=stop.exe"});
     SetupContext second(platform);
     EXPECT_FALSE(second.beforeInstallProgram()); // "Y" is no truth for getBool
     EXPECT_FALSE(second.afterInstallProgram());
@@ -305,9 +370,8 @@ TEST_F(SetupContextTest, RunPrograms)
 
 TEST_F(SetupContextTest, FinishDialogSettings)
 {
-    script({"[DIALOGS]", "FinishDialog=Y",
-            "[FINISH_DIALOG]", "Show_ViewReadme_CheckBox=yes", "Show_ViewReadme_Checked=1",
-            "Readme_Pathname=%AppDir%\\readme.txt", "Show_RunApplication_CheckBox=no",
+    script({"[DIALOGS]", "FinishDialog=Y", "[FINISH_DIALOG]", "Show_ViewReadme_CheckBox=yes",
+            "Show_ViewReadme_Checked=1", "Readme_Pathname=%AppDir%\\readme.txt", "Show_RunApplication_CheckBox=no",
             "Show_RunApplication_Checked=yes", "Application_Pathname=app.exe"});
     SetupContext context(platform);
     EXPECT_TRUE(context.showViewReadme());
@@ -346,9 +410,15 @@ TEST_F(SetupContextTest, PagePlan)
         {"ImitationOnlyFinish", {"FinishDialog=Y"}, "Y", "000000000101", 8, 9, 11, -1},
         {"WelcomeAndStart", {"WelcomeDialog=Y", "StartDialog=1"}, nullptr, "010000011001", 1, 1, 7, -1},
         {"ImitationSkipsProcess", {"LanguageDialog=Y", "FinishDialog=Y"}, "Y", "100000000101", 0, 0, 9, -1},
-        {"AllPages", {"LanguageDialog=Y", "WelcomeDialog=Y", "LicenseDialog=Y", "ReadmeDialog=Y",
-                      "UserInfoDialog=Y", "TargetDirectoryDialog=Y", "ProgramGroupDialog=Y", "StartDialog=Y",
-                      "FinishDialog=Y"}, nullptr, "111111111101", 0, 0, 1, -1},
+        {"AllPages",
+         {"LanguageDialog=Y", "WelcomeDialog=Y", "LicenseDialog=Y", "ReadmeDialog=Y", "UserInfoDialog=Y",
+          "TargetDirectoryDialog=Y", "ProgramGroupDialog=Y", "StartDialog=Y", "FinishDialog=Y"},
+         nullptr,
+         "111111111101",
+         0,
+         0,
+         1,
+         -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -459,9 +529,9 @@ TEST_F(SetupContextTest, Messages)
 
 TEST_F(SetupContextTest, OpenInstallLog)
 {
-    script({"[GENERAL_INFO]", "ProductName=%CompanyName% Telvane", "CompanyName=Velmora",
-            "[SETUP_INFO]", "DefaultInstallationPath=%ProgramFiles%\\Telvane",
-            "[RUNAPPS]", "RunBeforeUninstall=yes", "BeforeUninstall=%AppDir%\\stop.exe,-q"});
+    script({"[GENERAL_INFO]", "ProductName=%CompanyName% Telvane", "CompanyName=Velmora", "[SETUP_INFO]",
+            "DefaultInstallationPath=%ProgramFiles%\\Telvane", "[RUNAPPS]", "RunBeforeUninstall=yes",
+            "BeforeUninstall=%AppDir%\\stop.exe,-q"});
     SetupContext context(platform);
     context.setAppDir("E:\\Telvane");
     InstallLog* log = context.openInstallLog(false);

@@ -104,8 +104,7 @@ int main(int argc, char** argv)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, argv[2], &startup,
-                        &process)) {
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, argv[2], &startup, &process)) {
         std::printf("start-failed|%lu\n", GetLastError());
         return 1;
     }

@@ -98,9 +98,9 @@ TEST(WindowsVersionPredicates, EachSystemMatchesOnlyItsOwn)
         const char* name; // the one named predicate that holds, or "" for none
     };
     const Case cases[] = {
-        {{1, 4, 0}, "95"},  {{1, 4, 10}, "98"}, {{1, 4, 90}, "ME"},  {{2, 4, 0}, "NT4"},
-        {{2, 3, 51}, "NT4"}, {{2, 5, 0}, "2000"}, {{2, 5, 1}, "XP"}, {{2, 5, 2}, ""},
-        {{2, 6, 1}, ""},    {{1, 4, 3}, ""},   {{0, 4, 0}, ""},
+        {{1, 4, 0}, "95"},   {{1, 4, 10}, "98"},  {{1, 4, 90}, "ME"}, {{2, 4, 0}, "NT4"},
+        {{2, 3, 51}, "NT4"}, {{2, 5, 0}, "2000"}, {{2, 5, 1}, "XP"},  {{2, 5, 2}, ""},
+        {{2, 6, 1}, ""},     {{1, 4, 3}, ""},     {{0, 4, 0}, ""},
     };
     for (const Case& c : cases) {
         const WindowsVersion& v = c.version;

@@ -102,8 +102,8 @@ TEST(ExpandVariables, DoublingChainsStopAtTheBound)
 {
     VariableTable table;
     for (int level = 0; level < 40; ++level)
-        table.set("L" + std::to_string(level), "%L" + std::to_string(level + 1) + "%%L" +
-                                                   std::to_string(level + 1) + "%");
+        table.set("L" + std::to_string(level),
+                  "%L" + std::to_string(level + 1) + "%%L" + std::to_string(level + 1) + "%");
     table.set("L40", "xxxxxxxx");
     std::string text = "%L0%";
     table.expand(text);
@@ -116,9 +116,8 @@ TEST(VariableTruth, FirstCharacterYOrOne)
     const struct {
         const char* value;
         bool expected;
-    } cases[] = {{"Y", true},     {"y", true},     {"yes", true}, {"1", true},  {"10", true},
-                 {"true", false}, {"TRUE", false}, {"no", false}, {"0", false}, {"", false},
-                 {" Y", false},   {"N", false}};
+    } cases[] = {{"Y", true},     {"y", true},   {"yes", true}, {"1", true}, {"10", true},  {"true", false},
+                 {"TRUE", false}, {"no", false}, {"0", false},  {"", false}, {" Y", false}, {"N", false}};
     for (const auto& c : cases)
         EXPECT_EQ(textIsTrue(c.value), c.expected) << "value \"" << c.value << "\"";
 }
@@ -164,9 +163,15 @@ TEST(VariableNumber, SignedDecimalReading)
     const struct {
         const char* text;
         std::int32_t expected;
-    } cases[] = {{"", 0},           {"12", 12},          {"-12", -12},         {"+3x", 3},
-                 {" 8", 8},         {"x8", 0},           {"2147483647", 2147483647},
-                 {"-2147483648", -2147483647 - 1},      {"99999999999", 2147483647},
+    } cases[] = {{"", 0},
+                 {"12", 12},
+                 {"-12", -12},
+                 {"+3x", 3},
+                 {" 8", 8},
+                 {"x8", 0},
+                 {"2147483647", 2147483647},
+                 {"-2147483648", -2147483647 - 1},
+                 {"99999999999", 2147483647},
                  {"-99999999999", -2147483647 - 1}};
     for (const auto& c : cases)
         EXPECT_EQ(textToInt(c.text), c.expected) << "text \"" << c.text << "\"";

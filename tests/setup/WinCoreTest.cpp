@@ -41,9 +41,9 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
     }
     void TearDown() override
     {
@@ -70,12 +70,8 @@ TEST_F(RegistryTest, ValueTypesAsText)
         bool result;
         const char* text;
     } cases[] = {
-        {"Text", true, "C:\\Programs"},
-        {"Expand", true, "%SystemRoot%\\x"},
-        {"One", true, "1"},
-        {"Minus", true, "-1"},
-        {"Multi", false, "Can't convert to string"},
-        {"Binary", false, "Binary data"},
+        {"Text", true, "C:\\Programs"}, {"Expand", true, "%SystemRoot%\\x"},         {"One", true, "1"},
+        {"Minus", true, "-1"},          {"Multi", false, "Can't convert to string"}, {"Binary", false, "Binary data"},
     };
     for (const auto& c : cases) {
         std::string text;
@@ -117,7 +113,8 @@ TEST_F(RegistryTest, RootsAndPathLimits)
 TEST(RegistryRead, ProgramFilesOfThePrefix)
 {
     std::string text;
-    ASSERT_TRUE(RegistryHelper::getMachineSoftwareString("Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", text));
+    ASSERT_TRUE(
+        RegistryHelper::getMachineSoftwareString("Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", text));
     EXPECT_EQ(text.substr(1), ":\\Program Files");
 }
 
@@ -258,8 +255,8 @@ TEST(Controls, TextBufferAndListHelpers)
     EXPECT_STREQ(selected, "German");
     DestroyWindow(list);
 
-    HWND box = CreateWindowExA(0, "BUTTON", "x", WS_POPUP | BS_AUTOCHECKBOX, 0, 0, 50, 20, nullptr, nullptr, nullptr,
-                               nullptr);
+    HWND box =
+        CreateWindowExA(0, "BUTTON", "x", WS_POPUP | BS_AUTOCHECKBOX, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(controls::isTicked(box));
     controls::tick(box);
@@ -272,8 +269,10 @@ TEST(Controls, TextBufferAndListHelpers)
 TEST(FontSetting, IntoALogFont)
 {
     std::string folder = scratchFolder();
-    writeFile(folder + "\\Setup.ini", "[DIALOGS]\r\nSetupWindow=Y\r\n[SETUP_WINDOW]\r\nHeadingFont=Verdana,-20,700,1,0,1\r\n"
-                                      "FooterFont=" + std::string(40, 'F') + ",14,\r\n");
+    writeFile(folder + "\\Setup.ini",
+              "[DIALOGS]\r\nSetupWindow=Y\r\n[SETUP_WINDOW]\r\nHeadingFont=Verdana,-20,700,1,0,1\r\n"
+              "FooterFont=" +
+                  std::string(40, 'F') + ",14,\r\n");
     writeFile(folder + "\\English.dat", "[STRINGS]\r\n");
     writeFile(folder + "\\setup.zip", "");
     struct FolderPlatform : WindowsPlatform {

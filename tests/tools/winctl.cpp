@@ -67,8 +67,7 @@ BOOL CALLBACK PrintChild(HWND hwnd, LPARAM)
     // between processes).
     wchar_t wide[1024] = L"";
     DWORD_PTR copied = 0;
-    if (SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 5000,
-                            &copied))
+    if (SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 5000, &copied))
         WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
     else
         GetWindowTextA(hwnd, text, sizeof(text));
