@@ -102,7 +102,6 @@ int runSetup()
         publishContext(nullptr);
         return 0;
     }
-    context->runBeforeInstall();
 
     std::string title = context->getVariable("SWWindowTitle", true);
     HWND handle =

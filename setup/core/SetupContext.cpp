@@ -131,7 +131,13 @@ SetupContext::SetupContext(SetupPlatform& platform) : m_platform(platform)
         throw FileException("setup.zip", FileNotFound);
 }
 
-SetupContext::~SetupContext() = default;
+SetupContext::~SetupContext()
+{
+    try {
+        writeInstallLog();
+    } catch (...) {
+    }
+}
 
 void SetupContext::defineProgramFiles()
 {
@@ -236,7 +242,7 @@ void SetupContext::readInstallSettings()
     if (m_script->getBool("RUNAPPS", "RunBeforeInstall", false)) {
         std::string program = m_script->getString("RUNAPPS", "BeforeInstall", std::string());
         expandVariables(program);
-        m_beforeInstallProgram = program;
+        m_beforeInstallProgram = ProgramRecord::parse(program);
     }
     if (m_script->getBool("RUNAPPS", "RunAfterInstall", false)) {
         std::string program = m_script->getString("RUNAPPS", "AfterInstall", std::string());
@@ -458,7 +464,7 @@ std::int32_t SetupContext::previousEnabledPage() const
 
 InstallLog* SetupContext::openInstallLog(bool imitation)
 {
-    m_installLog.reset();
+    writeInstallLog();
     m_installLog = std::make_unique<InstallLog>(getVariable("AppDir", true), "setup.log", imitation);
     m_installLog->addCommon("Application_Name=" + getVariable("ProductName", true));
     for (std::size_t n = 0; n <= 12; ++n) {
@@ -471,4 +477,12 @@ InstallLog* SetupContext::openInstallLog(bool imitation)
         m_installLog->addEntry(InstallLog::RunBeforeRemoval, "BeforeUninstall=" + *m_beforeUninstallProgram);
     }
     return m_installLog.get();
+}
+
+void SetupContext::writeInstallLog()
+{
+    // Let go first: a log that failed once is not tried again by the destructor.
+    std::unique_ptr<InstallLog> log = std::move(m_installLog);
+    if (log && !log->disabled() && !m_platform.writeFile(log->path(), log->text()))
+        throw FileException(log->path(), FileDiskFull);
 }

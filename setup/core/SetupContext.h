@@ -8,6 +8,7 @@
 
 #include "FontSpec.h"
 #include "InstallLog.h"
+#include "RecordFields.h"
 #include "SetupPlatform.h"
 #include "SetupScript.h"
 #include "VariableTable.h"
@@ -37,6 +38,8 @@ public:
     // The same on the given system; the platform must outlive the context.
     explicit SetupContext(SetupPlatform& platform);
     ~SetupContext();
+    // Writes a setup.log that writeInstallLog() has not written, without a word if that
+    // fails: this only happens when an exception is already on its way to the frame.
     SetupContext(const SetupContext&) = delete;
     SetupContext& operator=(const SetupContext&) = delete;
 
@@ -99,12 +102,15 @@ public:
     void setRunApplication(bool value) { m_runApplication = value; }
 
     // Programs around the installation.
-    const std::optional<std::string>& beforeInstallProgram() const { return m_beforeInstallProgram; }
+    const std::optional<ProgramRecord>& beforeInstallProgram() const { return m_beforeInstallProgram; }
     const std::optional<std::string>& afterInstallProgram() const { return m_afterInstallProgram; }
     const std::optional<std::string>& beforeUninstallProgram() const { return m_beforeUninstallProgram; }
-    void runBeforeInstall();
 
+    // A log still held from an earlier run is written first.
     InstallLog* openInstallLog(bool imitation);
+    // Writes setup.log at the end of the program and lets the log go; throws FileException
+    // (path, "The disk is full") for the frame's failure box.
+    void writeInstallLog();
 
 private:
     void defineProgramFiles();
@@ -125,7 +131,7 @@ private:
     std::unique_ptr<SetupScript> m_language;
     std::unique_ptr<InstallLog> m_installLog;
     VariableTable m_variables;
-    std::optional<std::string> m_beforeInstallProgram;
+    std::optional<ProgramRecord> m_beforeInstallProgram;
     std::optional<std::string> m_afterInstallProgram;
     std::optional<std::string> m_beforeUninstallProgram;
     std::int32_t m_pageEnabled[PageCount] = {};

@@ -23,9 +23,3 @@ void SetupContext::fontSetting(const std::string& variableName, LOGFONTA& font)
     font.lfQuality = PROOF_QUALITY;
     std::strncpy(font.lfFaceName, parsed.faceName.c_str(), LF_FACESIZE - 1);
 }
-
-void SetupContext::runBeforeInstall()
-{
-    // Starting the program of the record belongs to the run-program support of the
-    // installation actions; until it exists the record is kept but not started.
-}

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "InstallLog.h"
 #include "SetupScript.h"
 #include "WindowsVersion.h"
 
@@ -37,4 +38,6 @@ public:
     virtual bool commonFilesDir(std::string& text) = 0;
     // Relative names are looked up in the current directory.
     virtual bool fileExists(const std::string& name) = 0;
+    // Writes a whole file byte for byte; false, and no file, when that fails.
+    virtual bool writeFile(const std::string& path, const std::string& text) { return writeWholeFile(path, text); }
 };

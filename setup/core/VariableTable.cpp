@@ -42,11 +42,13 @@ int digitValue(char c)
     return 99;
 }
 
-std::size_t innermostChain(const std::vector<Region>& regions, std::size_t at)
+// The innermost inserted text that holds the whole reference [open, close]: a reference that
+// only begins inside inserted text ("50%" followed by "P%") is no self-reference.
+std::size_t innermostChain(const std::vector<Region>& regions, std::size_t open, std::size_t close)
 {
     const Region* found = nullptr;
     for (const Region& r : regions)
-        if (at >= r.begin && at < r.end && (found == nullptr || r.end - r.begin <= found->end - found->begin))
+        if (open >= r.begin && close < r.end && (found == nullptr || r.end - r.begin <= found->end - found->begin))
             found = &r;
     return found == nullptr ? noChain : found->chain;
 }
@@ -137,7 +139,7 @@ void VariableTable::expand(std::string& text, const std::string* owner) const
         // The scan never goes back before i, so regions wholly before it no longer matter.
         regions.erase(std::remove_if(regions.begin(), regions.end(), [&](const Region& r) { return r.end <= i; }),
                       regions.end());
-        std::size_t chain = innermostChain(regions, open);
+        std::size_t chain = innermostChain(regions, open, close);
         const std::string& value = found->second;
         if (chainHolds(links, chain, name) || replacements >= maxReplacements ||
             text.size() - (close + 1 - open) + value.size() > maxLength) {

@@ -11,6 +11,8 @@ telvane_native_test(native_setup_core_tests
   ${SETUP_TEXT_SOURCES}
   ${SETUP_CORE_DIR}/SetupContext.cpp
   ${SETUP_CORE_DIR}/InstallLog.cpp
+  ${SETUP_CORE_DIR}/ErrorLog.cpp
+  ${SETUP_CORE_DIR}/RecordFields.cpp
   ${SETUP_CORE_DIR}/FileErrorText.cpp
   ${SETUP_TESTS_DIR}/SetupScriptTest.cpp
   ${SETUP_TESTS_DIR}/VariableTableTest.cpp

@@ -20,6 +20,8 @@ public:
     bool commonFilesPresent = true;
     std::string commonFiles = "D:\\Programs\\Shared";
     bool packagePresent = true;
+    std::map<std::string, std::string> written; // path -> content of every file written
+    bool writeFails = false;
 
     std::string programFolder() override { return folder; }
     SetupScript openScript(const std::string& where, const std::string& fileName) override
@@ -76,4 +78,11 @@ public:
         return true;
     }
     bool fileExists(const std::string& name) override { return name == "setup.zip" && packagePresent; }
+    bool writeFile(const std::string& path, const std::string& text) override
+    {
+        if (writeFails)
+            return false;
+        written[path] = text;
+        return true;
+    }
 };

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 
 #include "FakePlatform.h"
 #include "SetupContext.h"
+#include "SetupExceptions.h"
 
 namespace {
 
@@ -345,11 +347,14 @@ TEST_F(SetupContextTest, RowsOfDisabledDialogsAreNotRead)
 TEST_F(SetupContextTest, RunPrograms)
 {
     script({"[GENERAL_INFO]", "ProductName=P", "[RUNAPPS]", "RunBeforeInstall=yes",
-            "BeforeInstall=%SetupDir%\\pre.exe,-q", "RunAfterInstall=TRUE", "AfterInstall=%AppDir%\\post.exe",
+            "BeforeInstall=%SetupDir%\\pre.exe,-q,x,5,0,1", "RunAfterInstall=TRUE", "AfterInstall=%AppDir%\\post.exe",
             "RunBeforeUninstall=1", "BeforeUninstall=%AppDir%\\stop.exe"});
     SetupContext context(platform);
     ASSERT_TRUE(context.beforeInstallProgram());
-    EXPECT_EQ(*context.beforeInstallProgram(), "C:\\Setup\\pre.exe,-q");
+    EXPECT_EQ(context.beforeInstallProgram()->program, "C:\\Setup\\pre.exe");
+    EXPECT_EQ(context.beforeInstallProgram()->arguments, "-q");
+    EXPECT_EQ(context.beforeInstallProgram()->show, 5);
+    EXPECT_EQ(context.beforeInstallProgram()->noWait, 1);
     ASSERT_TRUE(context.afterInstallProgram());
     EXPECT_EQ(*context.afterInstallProgram(), "%AppDir%\\post.exe");
     ASSERT_TRUE(context.beforeUninstallProgram());
@@ -365,7 +370,8 @@ TEST_F(SetupContextTest, RunPrograms)
     script({"[RUNAPPS]", "RunBeforeInstall=1"});
     SetupContext third(platform);
     ASSERT_TRUE(third.beforeInstallProgram());
-    EXPECT_EQ(*third.beforeInstallProgram(), "");
+    EXPECT_EQ(third.beforeInstallProgram()->commandLine(), " ");
+    EXPECT_EQ(third.beforeInstallProgram()->show, 0);
 }
 
 TEST_F(SetupContextTest, FinishDialogSettings)
@@ -544,10 +550,56 @@ TEST_F(SetupContextTest, OpenInstallLog)
     EXPECT_EQ(log->runAppsLines(), (std::vector<std::string>{"BeforeUninstall=E:\\Telvane\\stop.exe,-q"}));
     EXPECT_EQ(*context.beforeUninstallProgram(), "E:\\Telvane\\stop.exe,-q");
 
+    EXPECT_EQ(log->lines(InstallLog::AppFiles), (std::vector<std::string>{"E:\\Telvane\\setup.log"}));
+    EXPECT_TRUE(platform.written.empty()); // nothing is written while the installation runs
+
+    // The log of an earlier run is written before the new one replaces it.
     InstallLog* imitation = context.openInstallLog(true);
+    ASSERT_EQ(platform.written.count("E:\\Telvane\\setup.log"), 1u);
+    EXPECT_EQ(platform.written["E:\\Telvane\\setup.log"].substr(0, 48),
+              "[COMMON]\r\nApplication_Name=Velmora Telvane\r\nu0\r\n");
     EXPECT_TRUE(imitation->disabled());
     EXPECT_TRUE(imitation->commonLines().empty());
     EXPECT_TRUE(imitation->runAppsLines().empty());
+    EXPECT_TRUE(imitation->lines(InstallLog::AppFiles).empty());
+    platform.written.clear();
+    context.writeInstallLog();
+    EXPECT_TRUE(platform.written.empty()); // an imitation writes nothing
+}
+
+TEST_F(SetupContextTest, InstallLogWrittenOnceAtTheEnd)
+{
+    script({"[GENERAL_INFO]", "ProductName=P"});
+    {
+        SetupContext context(platform);
+        context.setAppDir("");
+        InstallLog* log = context.openInstallLog(false);
+        // An empty installation folder still gives a rooted path, never a relative name.
+        EXPECT_EQ(log->path(), "\\setup.log");
+        context.writeInstallLog();
+        EXPECT_EQ(platform.written.size(), 1u);
+        EXPECT_EQ(context.installLog(), nullptr);
+        platform.written.clear();
+    }
+    EXPECT_TRUE(platform.written.empty()); // the destructor does not write it again
+
+    // A failed write reaches the caller as "The disk is full" with the path ...
+    SetupContext failing(platform);
+    failing.setAppDir("F:\\Full");
+    failing.openInstallLog(false);
+    platform.writeFails = true;
+    try {
+        failing.writeInstallLog();
+        ADD_FAILURE() << "no exception";
+    } catch (const FileException& e) {
+        EXPECT_EQ(e.fileName, "F:\\Full\\setup.log");
+        EXPECT_EQ(e.kind, FileDiskFull);
+    }
+    // ... and a context that is destroyed with an unwritten log swallows the failure.
+    auto unwritten = std::make_unique<SetupContext>(platform);
+    unwritten->openInstallLog(false);
+    EXPECT_NO_THROW(unwritten.reset());
+    EXPECT_TRUE(platform.written.empty());
 }
 
 } // namespace

@@ -21,6 +21,8 @@ TEST(ExpandVariables, ReferencesAsTheEngineReadsThem)
     table.set("Deeper", "[%Nested%]");
     table.set("Open", "50%");
     table.set("TempDir", "C:\\TEMP\\");
+    table.set("P", "50%");
+    table.set("A", "x%");
     const ExpandCase cases[] = {
         {"%AppDir%", "C:\\Prog"},
         {"x%AppDir%y%AppDir%z", "xC:\\ProgyC:\\Progz"},
@@ -34,6 +36,10 @@ TEST(ExpandVariables, ReferencesAsTheEngineReadsThem)
         {"%Deeper%", "[C:\\Prog\\bin]"},
         {"%TempDir%\\f.txt", "C:\\TEMP\\\\f.txt"},
         {"%Open%AppDir%", "50C:\\Prog"},
+        // A reference that only opens inside inserted text is not one to itself.
+        {"%P%P%", "5050%"},
+        {"%A%A%", "xx%"},
+        {"%P%P%P%", "505050%"},
         {"", ""},
     };
     for (const ExpandCase& c : cases) {
