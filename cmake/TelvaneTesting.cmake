@@ -11,6 +11,18 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# telvane_posix_threads(target...): compile and link with the posix thread model. Only test
+# programs that need std::mutex (GoogleTest) may; the shipped binaries keep the win32 model.
+function(telvane_posix_threads)
+  foreach(target ${ARGN})
+    set_target_properties(${target} PROPERTIES
+      C_COMPILER_LAUNCHER ${CMAKE_SOURCE_DIR}/cmake/posix-threads.sh
+      CXX_COMPILER_LAUNCHER ${CMAKE_SOURCE_DIR}/cmake/posix-threads.sh
+      RULE_LAUNCH_LINK ${CMAKE_SOURCE_DIR}/cmake/posix-threads.sh)
+  endforeach()
+endfunction()
+telvane_posix_threads(gtest gtest_main)
+
 add_test(NAME wine-session-start
          COMMAND ${CMAKE_SOURCE_DIR}/tests/harness/wine-session.sh start ${TELVANE_SESSION} ${CMAKE_SYSTEM_PROCESSOR})
 set_tests_properties(wine-session-start PROPERTIES FIXTURES_SETUP wine TIMEOUT 600)
@@ -37,6 +49,7 @@ function(telvane_gtest name)
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main)
+  telvane_posix_threads(${name})
   telvane_wine_test(NAME ${name} COMMAND ${name} --gtest_brief=0)
 endfunction()
 

@@ -10,7 +10,8 @@ export DEBIAN_FRONTEND=noninteractive
 sudo_cmd=""
 if [ "$(id -u)" != 0 ]; then sudo_cmd="sudo"; fi
 
-packages=(cmake make g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
+packages=(cmake make g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32
+          libz-mingw-w64-dev googletest
           wine wine32:i386 wine64 xvfb x11-utils imagemagick python3 zip unzip liblnk-utils
           dpkg-dev clang)
 
