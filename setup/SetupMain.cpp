@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 
+#include "ProgramRunner.h"
 #include "SetupApp.h"
 #include "SetupContext.h"
 #include "SetupExceptions.h"
@@ -102,6 +103,8 @@ int runSetup()
         publishContext(nullptr);
         return 0;
     }
+    if (context->beforeInstallProgram())
+        runProgram(*context->beforeInstallProgram());
 
     std::string title = context->getVariable("SWWindowTitle", true);
     HWND handle =
@@ -127,6 +130,9 @@ int runSetup()
     }
     window.reset();
     publishContext(nullptr);
+    // Written here, not by the context's destructor, so that "The disk is full" reaches the
+    // failure box below instead of ending the program inside a destructor.
+    context->writeInstallLog();
     return exitCode;
 }
 

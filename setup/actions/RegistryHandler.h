@@ -37,6 +37,11 @@ public:
     // Opens or creates the key; created tells whether this call made it. A failed creation
     // adds "Cannot create key:" and the subkey to the error log.
     bool createKey(HKEY root, const std::string& subkey, bool& created);
+    // The same without a message.
+    static bool makeKey(HKEY root, const std::string& subkey, bool& created);
+    // Sets a REG_SZ value of an existing key, also an empty one; "(Default)" names the
+    // unnamed value.
+    static bool setString(HKEY root, const std::string& subkey, const std::string& name, const std::string& text);
     // Sets one value of an existing key by the record's type letter; false on failure.
     static bool setValue(HKEY root, const std::string& subkey, const std::string& name, const std::string& type,
                          const std::string& data);
