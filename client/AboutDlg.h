@@ -1,17 +1,14 @@
 // CAboutDlg: the client's about box with the version and build date of this build.
 #pragma once
 
-#include "Dialog.h"
+#include "RevisionAboutDlg.h"
 #include "resource.h"
 
-class CAboutDlg : public CDialog {
+class CAboutDlg : public CRevisionAboutDlg {
 public:
     enum { IDD = IDD_ABOUTBOX };
-    explicit CAboutDlg(CWnd* parent) : CDialog(IDD, parent) {}
+    explicit CAboutDlg(CWnd* parent);
 
     static const char* const VersionSource;
     static const char* const DateSource;
-
-protected:
-    BOOL OnInitDialog() override;
 };

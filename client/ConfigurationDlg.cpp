@@ -14,20 +14,15 @@ BOOL CConfigurationDlg::OnInitDialog()
     SetDlgItemText(IDC_PORT, port);
     // Filling the edits counts as a change; only what the user types afterwards does.
     for (int id : {IDC_SERVER, IDC_PORT})
-        ::SendMessageA(GetDlgItem(id), EM_SETMODIFY, FALSE, 0);
+        SetDlgItemModify(id, FALSE);
     return TRUE;
-}
-
-bool CConfigurationDlg::Modified(int id) const
-{
-    return ::SendMessageA(GetDlgItem(id), EM_GETMODIFY, 0, 0) != 0;
 }
 
 void CConfigurationDlg::OnOK()
 {
     // Read everything before the dialog closes and its controls are gone.
-    bool addressModified = Modified(IDC_SERVER);
-    bool portModified = Modified(IDC_PORT);
+    bool addressModified = GetDlgItemModify(IDC_SERVER);
+    bool portModified = GetDlgItemModify(IDC_PORT);
     CString address = GetDlgItemText(IDC_SERVER);
     CString port = GetDlgItemText(IDC_PORT);
     CDialog::OnOK();

@@ -12,7 +12,4 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
-
-private:
-    bool Modified(int id) const;
 };

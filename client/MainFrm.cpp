@@ -225,16 +225,8 @@ LRESULT CMainFrame::OnTrayNotification(WPARAM, LPARAM mouseMessage)
 
 void CMainFrame::ShowTrayMenu()
 {
-    HMENU popup = GetSubMenu(m_trayMenu.get(), 0);
-    if (popup == nullptr)
-        return;
-    POINT cursor;
-    GetCursorPos(&cursor);
-    // The window must be in the foreground, or the menu does not go away when the user
-    // clicks elsewhere.
-    SetForegroundWindow();
-    TrackPopupMenu(popup, TPM_CENTERALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
-    PostMessage(WM_NULL);
+    // The menu's state is set when it opens (OnInitMenuPopup).
+    m_trayIcon.TrackMenu(GetSubMenu(m_trayMenu.get(), 0));
 }
 
 LRESULT CMainFrame::OnInitMenuPopup(WPARAM wParam, LPARAM)

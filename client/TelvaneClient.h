@@ -1,14 +1,11 @@
 // CTelvaneClientApp: the client program's application object and its two settings.
 #pragma once
 
-#include "App.h"
+#include "TelvaneApp.h"
 
-class CTelvaneClientApp : public CWinApp {
+class CTelvaneClientApp : public CTelvaneApp {
 public:
     CTelvaneClientApp();
-
-    BOOL InitInstance() override;
-    int ExitInstance() override;
 
     UINT GetPort() const { return m_port; }
     CString GetAddress() const { return m_address; }
@@ -16,6 +13,10 @@ public:
     // Each setter keeps the value and writes it to the registry at once.
     void SetAddress(const char* address);
     void SetPort(int port);
+
+protected:
+    void ReadSettings() override;
+    CFrameWnd* NewMainFrame() override;
 
 private:
     UINT m_port = 0;

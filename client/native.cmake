@@ -2,4 +2,4 @@
 telvane_native_test(client_logic_tests
   ${TELVANE_SOURCE_DIR}/client/LineState.cpp
   ${TELVANE_SOURCE_DIR}/tests/client/ClientLogicTest.cpp)
-target_include_directories(client_logic_tests PRIVATE ${TELVANE_SOURCE_DIR}/client ${TELVANE_SOURCE_DIR}/host)
+target_include_directories(client_logic_tests PRIVATE ${TELVANE_SOURCE_DIR}/client ${TELVANE_SOURCE_DIR}/common)

@@ -78,6 +78,19 @@ BOOL CTrayIcon::Restore()
     return result;
 }
 
+void CTrayIcon::TrackMenu(HMENU popup)
+{
+    if (popup == nullptr)
+        return;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // The window must be in the foreground, or the menu does not go away when the user
+    // clicks elsewhere; the message after it lets the menu close at once.
+    ::SetForegroundWindow(m_record.hWnd);
+    TrackPopupMenu(popup, TPM_CENTERALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_record.hWnd, nullptr);
+    PostMessageA(m_record.hWnd, WM_NULL, 0, 0);
+}
+
 UINT CTrayIcon::TaskbarCreatedMessage()
 {
     static UINT message = RegisterWindowMessageA("TaskbarCreated");

@@ -15,6 +15,9 @@ public:
     BOOL RemoveIcon();
     HICON GetIcon() const { return m_currentIcon; }
 
+    // Shows popup at the cursor; its command goes to the notification window.
+    void TrackMenu(HMENU popup);
+
     // The shell's taskbar was created again (Explorer restarted): show the icon once more,
     // with the picture and tooltip it had.
     BOOL Restore();

@@ -15,6 +15,9 @@ public:
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     CString GetDlgItemText(int id) const;
     void SetDlgItemText(int id, const char* text) { ::SetDlgItemTextA(m_hWnd, id, text); }
+    // An edit control's modified flag, which typing sets (and so does SetDlgItemText).
+    BOOL GetDlgItemModify(int id) const { return ::SendMessageA(GetDlgItem(id), EM_GETMODIFY, 0, 0) != 0; }
+    void SetDlgItemModify(int id, BOOL modified) { ::SendMessageA(GetDlgItem(id), EM_SETMODIFY, modified, 0); }
 
 protected:
     // Return TRUE to let the system set the focus.

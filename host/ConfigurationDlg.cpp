@@ -21,22 +21,17 @@ BOOL CConfigurationDlg::OnInitDialog()
     SetDlgItemText(IDC_PASSWORD, app.GetPassword());
     // Filling the edits counts as a change; only what the user types afterwards does.
     for (int id : {IDC_PORT, IDC_USERNAME, IDC_PASSWORD})
-        ::SendMessageA(GetDlgItem(id), EM_SETMODIFY, FALSE, 0);
+        SetDlgItemModify(id, FALSE);
     return TRUE;
-}
-
-bool CConfigurationDlg::Modified(int id) const
-{
-    return ::SendMessageA(GetDlgItem(id), EM_GETMODIFY, 0, 0) != 0;
 }
 
 void CConfigurationDlg::OnOK()
 {
     // Read everything before the dialog closes and its controls are gone.
     CString entry = m_entries.GetWindowText();
-    bool portModified = Modified(IDC_PORT);
-    bool userModified = Modified(IDC_USERNAME);
-    bool passwordModified = Modified(IDC_PASSWORD);
+    bool portModified = GetDlgItemModify(IDC_PORT);
+    bool userModified = GetDlgItemModify(IDC_USERNAME);
+    bool passwordModified = GetDlgItemModify(IDC_PASSWORD);
     CString port = GetDlgItemText(IDC_PORT);
     CString user = GetDlgItemText(IDC_USERNAME);
     CString password = GetDlgItemText(IDC_PASSWORD);

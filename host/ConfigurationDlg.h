@@ -15,7 +15,5 @@ protected:
     void OnOK() override;
 
 private:
-    bool Modified(int id) const;
-
     CComboBox m_entries;
 };

@@ -256,13 +256,7 @@ void CMainFrame::ShowTrayMenu()
     if (popup == nullptr)
         return;
     EnableMenuItem(popup, ID_HANG_UP, MF_BYCOMMAND | (m_users.IsEmpty() ? MF_GRAYED : MF_ENABLED));
-    POINT cursor;
-    GetCursorPos(&cursor);
-    // The window must be in the foreground, or the menu does not go away when the user
-    // clicks elsewhere.
-    SetForegroundWindow();
-    TrackPopupMenu(popup, TPM_CENTERALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
-    PostMessage(WM_NULL);
+    m_trayIcon.TrackMenu(popup);
 }
 
 LRESULT CMainFrame::OnTaskbarCreated(WPARAM, LPARAM)

@@ -1,11 +1,7 @@
-// CTelvaneHostApp: start-up, settings, exit.
+// CTelvaneHostApp: the settings and the main window; start-up and exit are CTelvaneApp's.
 #include "TelvaneHost.h"
 
-#include <winsock2.h>
-#include <commctrl.h>
-
 #include "MainFrm.h"
-#include "resource.h"
 
 namespace {
 
@@ -21,43 +17,21 @@ CTelvaneHostApp& HostApp()
     return theApp;
 }
 
-CTelvaneHostApp::CTelvaneHostApp() : CWinApp("TelvaneHost")
+CTelvaneHostApp::CTelvaneHostApp() : CTelvaneApp("TelvaneHost")
 {
 }
 
-BOOL CTelvaneHostApp::InitInstance()
+void CTelvaneHostApp::ReadSettings()
 {
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
-        AfxMessageBox(IDS_SOCKETS_INIT_FAILED);
-        return FALSE;
-    }
-    InitCommonControls(); // the list controls of the dialogs; every Windows 95 has this call
-
-    SetRegistryKey("Velmora");
     m_dialupConnection = GetProfileString(kHostSection, "Dialup_Connection", "Ringwell");
     m_listeningPort = GetProfileInt(kHostSection, "Listening_Port", 1020);
     m_username = GetProfileString(kUserSection, "Username", "Username");
     m_password = GetProfileString(kUserSection, "Password", "Kelmabot");
-
-    auto* frame = new CMainFrame;
-    m_pMainWnd = frame;
-    frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, m_pszAppName);
-    frame->ShowWindow(SW_HIDE);
-    frame->UpdateWindow();
-    return TRUE;
 }
 
-int CTelvaneHostApp::ExitInstance()
+CFrameWnd* CTelvaneHostApp::NewMainFrame()
 {
-    if (m_pMainWnd != nullptr) {
-        CWnd* frame = m_pMainWnd;
-        frame->DestroyWindow(); // hangs up the line
-        m_pMainWnd = nullptr;
-        delete frame;
-    }
-    WSACleanup();
-    return CWinApp::ExitInstance();
+    return new CMainFrame;
 }
 
 void CTelvaneHostApp::SetDialupConnection(const char* entry)

@@ -1,15 +1,12 @@
 // CTelvaneHostApp: the host program's application object and its four settings.
 #pragma once
 
-#include "App.h"
 #include "DialupConnection.h"
+#include "TelvaneApp.h"
 
-class CTelvaneHostApp : public CWinApp {
+class CTelvaneHostApp : public CTelvaneApp {
 public:
     CTelvaneHostApp();
-
-    BOOL InitInstance() override;
-    int ExitInstance() override;
 
     CString GetDialupConnection() const { return m_dialupConnection; }
     CString GetUsername() const { return m_username; }
@@ -24,6 +21,10 @@ public:
 
     // Lists the phone book for the Configuration dialog; it never dials.
     CDialupConnection& PhoneBook() { return m_phoneBook; }
+
+protected:
+    void ReadSettings() override;
+    CFrameWnd* NewMainFrame() override;
 
 private:
     CDialupConnection m_phoneBook;

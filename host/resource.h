@@ -1,13 +1,9 @@
 // Resource and command numbers of TelvaneHost (used by TelvaneHost.rc and the code).
 #pragma once
 
-#ifndef IDC_STATIC
-#define IDC_STATIC -1
-#endif
+#include "SharedResource.h" // IDC_STATIC, IDS_SOCKETS_INIT_FAILED 104, IDR_MAINFRAME 128
 
 #define IDD_ABOUTBOX 100
-#define IDS_SOCKETS_INIT_FAILED 104
-#define IDR_MAINFRAME 128
 #define IDI_PROGRAM 134
 #define IDR_TRAY_MENU 136
 #define IDD_CLIENTS 138

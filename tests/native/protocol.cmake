@@ -4,8 +4,8 @@ telvane_native_test(native_protocol_tests
   ${TELVANE_SOURCE_DIR}/tests/native/DottedAddressTest.cpp
   ${TELVANE_SOURCE_DIR}/tools/DottedAddress.cpp)
 target_include_directories(native_protocol_tests PRIVATE
-  ${TELVANE_SOURCE_DIR}/common ${TELVANE_SOURCE_DIR}/host ${TELVANE_SOURCE_DIR}/tools)
+  ${TELVANE_SOURCE_DIR}/common ${TELVANE_SOURCE_DIR}/tools)
 
 telvane_fuzz_target(fuzz_control_units
   SOURCES ${TELVANE_SOURCE_DIR}/tests/native/FuzzControlUnits.cpp
-  INCLUDES ${TELVANE_SOURCE_DIR}/common ${TELVANE_SOURCE_DIR}/host)
+  INCLUDES ${TELVANE_SOURCE_DIR}/common)
