@@ -22,13 +22,28 @@ bool ControlSocket::ReadUnit(int32_t& code)
     return true;
 }
 
+void ControlSocket::SendCodes(const int32_t* codes, int count)
+{
+    unsigned char units[kMaxUnitsAtOnce * kControlUnitSize];
+    if (count > kMaxUnitsAtOnce)
+        count = kMaxUnitsAtOnce;
+    for (int i = 0; i < count; ++i)
+        EncodeControlUnit(codes[i], units + i * kControlUnitSize);
+    Send(units, count * kControlUnitSize);
+}
+
 void ControlSocket::RefreshPeer()
 {
+    // The peer of a connection never changes: once known it is kept, which spares a system
+    // call for every log line that names it.
+    if (m_peerKnown)
+        return;
     CString address;
     UINT port = 0;
     if (GetPeerName(address, port)) {
         m_peerAddress = address;
         m_peerPort = port;
+        m_peerKnown = true;
     }
 }
 

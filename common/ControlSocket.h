@@ -16,6 +16,10 @@ public:
 
     // Sends one unit in a single send; the result is the peer's business, not examined.
     void SendCode(int32_t code);
+    // Sends count units (at most kMaxUnitsAtOnce) in a single send, so that a later one
+    // never waits on the wire for the peer's acknowledgement of an earlier one.
+    enum { kMaxUnitsAtOnce = 4 };
+    void SendCodes(const int32_t* codes, int count);
 
     // Reads what is still missing of the current unit. True, with the code, once the unit
     // is whole; false while bytes are still outstanding or nothing could be read.
@@ -39,4 +43,5 @@ private:
     UnitAssembler m_unit;
     CString m_peerAddress;
     UINT m_peerPort = 0;
+    bool m_peerKnown = false;
 };

@@ -76,13 +76,14 @@ LRESULT CMainFrame::OnPing(WPARAM wParam, LPARAM)
 {
     ControlSocket* sender = AsSocket(wParam);
     LogReceived(PeerText("Received ping from %s on port %u", sender));
-    sender->SendCode(ControlCode::Ping);
+    int32_t answer[2] = {ControlCode::Ping, ControlCode::LineOffLine};
     if (!m_users.IsEmpty())
-        sender->SendCode(ControlCode::LineOnLine);
+        answer[1] = ControlCode::LineOnLine;
     else if (m_phoneInUse)
-        sender->SendCode(ControlCode::LinePhoneInUse);
-    else
-        sender->SendCode(ControlCode::LineOffLine);
+        answer[1] = ControlCode::LinePhoneInUse;
+    // Both units in one send: sent apart, the second would wait for the client's delayed
+    // acknowledgement of the first.
+    sender->SendCodes(answer, 2);
     return 0;
 }
 

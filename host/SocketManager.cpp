@@ -42,6 +42,10 @@ void CSocketManager::OnAccept(ListenSocket* listener)
         delete socket;
         return;
     }
+    // Units go out as they are sent: a unit must not wait for the client to acknowledge the
+    // one before it (a client delays its acknowledgements).
+    BOOL noDelay = TRUE;
+    setsockopt(socket->m_hSocket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof(noDelay));
     socket->SetManager(this);
     socket->PeerAddress(); // remembered now, while the peer is surely there
     m_connections.Add(socket);
