@@ -34,7 +34,10 @@ private:
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = kNotifyClass;
         RegisterClassA(&wc);
-        return CreateWindowExA(0, kNotifyClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        // A hidden top-level window that is never shown: message-only windows (HWND_MESSAGE)
+        // exist from Windows 2000 on, and on 95, 98, ME and NT 4 no socket would get an event.
+        return CreateWindowExA(WS_EX_TOOLWINDOW, kNotifyClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
+                               nullptr);
     }
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

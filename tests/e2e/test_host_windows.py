@@ -199,5 +199,34 @@ class HostFirstStart(unittest.TestCase):
             t.reg_delete_key(HOST_KEY)
 
 
+class HostOnOlderWindows(unittest.TestCase):
+    """Wine reporting Windows 95 or NT 4 to the host alone (its AppDefaults key)."""
+
+    def test_serves_clients_through_a_window_those_systems_have(self):
+        key = r"HKCU\Software\Wine\AppDefaults\TelvaneHost.exe"
+        for version in ("win95", "nt40"):
+            with self.subTest(version=version):
+                port = t.free_port()
+                t.reg_delete_key(HOST_KEY)
+                t.reg_set(HOST_KEY + r"\Host", "Listening_Port", "REG_DWORD", port)
+                t.reg_set(key, "Version", "REG_SZ", version)
+                host = t.SimulatedHost("entry Ringwell dial_ms=50\r\n").start()
+                try:
+                    peer = t.connect_when_listening(port)
+                    peer.send(t.PING)
+                    self.assertEqual(t.names(peer.receive(2)), ["Ping", "LineOffLine"])
+                    peer.send(t.CONNECT_REQUEST)
+                    self.assertEqual(t.names(peer.receive(1)), ["DialupEstablished"])
+                    # The socket events arrive at a hidden top-level window. A message-only
+                    # window, which those systems cannot create, would not be found here.
+                    self.assertEqual(t.winctl("message", "TelvaneSocketNotify", 0, 0, 0)[0], 0,
+                                     "no top-level socket window")
+                    peer.close()
+                finally:
+                    host.cleanup()
+                    t.reg_delete_key(key)
+                    t.reg_delete_key(HOST_KEY)
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
