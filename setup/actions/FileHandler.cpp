@@ -10,6 +10,8 @@
 
 namespace {
 
+const std::size_t maxPathLength = 259;
+
 unsigned long createOne(const std::string& path)
 {
     return CreateDirectoryA(path.c_str(), nullptr) ? 0 : GetLastError();
@@ -82,6 +84,8 @@ void FileHandler::logFolder(const std::string& path)
 
 unsigned long FileHandler::createFolders(const std::string& folder, bool logEach)
 {
+    if (folder.size() > maxPathLength)
+        return ERROR_FILENAME_EXCED_RANGE;
     std::string path = folder;
     if (!path.empty() && path.back() == '\\')
         path.pop_back();
@@ -118,7 +122,9 @@ unsigned long FileHandler::createFolders(const std::string& folder, bool logEach
 void FileHandler::apply(const std::string& record)
 {
     FileRecord file = FileRecord::parse(record);
-    if (!file.valid)
+    // Paths hold at most 259 characters on every Windows the product runs on; Wine takes
+    // longer ones, which would install files no Windows could remove.
+    if (!file.valid || file.targetPath.size() > maxPathLength)
         return;
     std::size_t slash = file.targetPath.rfind('\\');
     if (m_statusLine != nullptr)
