@@ -7,6 +7,7 @@ Shared by the main job (scripts/demo.sh) and its short form among the tests. Eve
 prints one progress line; every wait is bounded; a failing check raises Failure.
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -31,6 +32,21 @@ SIMULATOR_FILES = ("rasapi32.dll", "rassim.txt", "rassim.log")
 
 class Failure(AssertionError):
     pass
+
+
+VALUE_LINE = re.compile(r"^    (.+?)    (REG_\w+)(?:    (.*))?$")
+
+
+def reg_value(key, name):
+    """The value's data as `reg query` prints it, or None; names may hold blanks (paths)."""
+    result = t.wine("reg", "query", key, "/v", name, check=False)
+    if result.returncode != 0:
+        return None
+    for line in result.stdout.decode("latin-1").splitlines():
+        m = VALUE_LINE.match(line.rstrip("\r"))
+        if m and m.group(1) == name:
+            return m.group(3) or ""
+    return None
 
 
 def check(condition, text):
@@ -143,7 +159,7 @@ class Run:
     # The installation as it lies in the prefix.
 
     def find_installation(self):
-        uninstall = t.reg_query(UNINSTALL_KEY, "UninstallString")
+        uninstall = reg_value(UNINSTALL_KEY, "UninstallString")
         check(uninstall, "no UninstallString under %s" % UNINSTALL_KEY)
         check(uninstall.startswith('"') and uninstall.endswith('\\uninstall.exe"'),
               "UninstallString %r does not name uninstall.exe in quotes" % uninstall)
@@ -177,8 +193,9 @@ class Run:
             check(os.path.isfile(path), "%s was not installed" % name)
             with open(path, "rb") as f:
                 check(f.read() == self.packaged[name], "%s differs from the one in setup.zip" % name)
-        check(not os.path.exists(os.path.join(folder, "error.log")),
-              "the installation wrote error.log: %r" % self._read(os.path.join(folder, "error.log")))
+        error_log = os.path.join(folder, "error.log")
+        if os.path.exists(error_log):
+            raise Failure("the installation wrote error.log: %r" % self._read(error_log))
         self.note("%s: %s, all equal to setup.zip's entries; no error.log" % (self.app_dir, ", ".join(PROGRAMS)))
 
         log = self.read_setup_log()
@@ -194,23 +211,23 @@ class Run:
                   % (len(log["APPFILES"]), len(log["SHAREDFILES"]), len(log["APPDIR"]) + len(log["APPFOLDERS"]),
                      len(log["REGENTRY"])))
 
-        count = t.reg_query(SHARED_DLLS_KEY, app + "\\Tools.dll")
+        count = reg_value(SHARED_DLLS_KEY, app + "\\Tools.dll")
         check(count == "0x1", "SharedDLLs count of Tools.dll is %r, not 1" % count)
-        display = t.reg_query(UNINSTALL_KEY, "DisplayName") or ""
+        display = reg_value(UNINSTALL_KEY, "DisplayName") or ""
         check(display.startswith("Telvane ") and display.endswith(" (dial-up line sharing)"),
               "Add/Remove Programs shows %r" % display)
-        check(t.reg_query(PRODUCT_KEY, "InstallDir") == app, "%s InstallDir is not %s" % (PRODUCT_KEY, app))
+        check(reg_value(PRODUCT_KEY, "InstallDir") == app, "%s InstallDir is not %s" % (PRODUCT_KEY, app))
         self.note("registry: SharedDLLs count of Tools.dll 1; Add/Remove Programs entry %r; %s InstallDir=%s"
                   % (display, PRODUCT_KEY, app))
 
         links = [line for line in log["APPFILES"] if line.endswith((".lnk", ".url"))]
-        check(sorted(os.path.basename(p) for p in links) == sorted(SHORTCUTS), "shortcuts in setup.log: %r" % links)
-        self.shortcut_folder = os.path.dirname(links[0].replace("\\", "/")).replace("/", "\\")
+        check(sorted(windows_name(p) for p in links) == sorted(SHORTCUTS), "shortcuts in setup.log: %r" % links)
+        self.shortcut_folder = links[0].rsplit("\\", 1)[0]
         for link in links:
             path = self.unix_path(link)
             check(os.path.isfile(path), "shortcut %s is missing" % link)
             if link.endswith(".lnk"):
-                target = os.path.basename(link)[:-4]
+                target = windows_name(link)[:-4]
                 program = {"Telvane Host": "TelvaneHost.exe", "Telvane Client": "TelvaneClient.exe",
                            "Uninstall Telvane": "uninstall.exe"}[target]
                 info = subprocess.run(["lnkinfo", path], capture_output=True, text=True, timeout=30).stdout
@@ -319,10 +336,14 @@ class Run:
                 left.append(key)
         check(not left, "left behind: %s" % "; ".join(left))
         # The shared-library count goes down to 0; the engine's rule keeps the value itself.
-        count = t.reg_query(SHARED_DLLS_KEY, self.app_dir + "\\Tools.dll")
+        count = reg_value(SHARED_DLLS_KEY, self.app_dir + "\\Tools.dll")
         check(count in (None, "0x0"), "SharedDLLs count of Tools.dll is %r after the removal" % count)
         self.note("nothing left: folders, files, shortcuts, Uninstall, product and installer keys are gone; "
                   "SharedDLLs count of Tools.dll: %s" % ("value removed" if count is None else "0 (the value stays)"))
+
+
+def windows_name(path):
+    return path.rsplit("\\", 1)[-1]
 
 
 def run_in(folder, program, *args, timeout=60):
