@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 
+#include "CallbackFailure.h"
 #include "ProgramRunner.h"
 #include "SetupApp.h"
 #include "SetupContext.h"
@@ -97,7 +98,7 @@ int runSetup()
     registerWindowClass(CS_HREDRAW | CS_VREDRAW, mainWindowClassName(), LoadCursor(nullptr, IDC_ARROW),
                         reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1), instanceHandle(), icon, smallIcon);
 
-    std::unique_ptr<SetupWindow> window = std::make_unique<SetupWindow>(context->unattended());
+    std::unique_ptr<SetupWindow> window = std::make_unique<SetupWindow>(*context);
     if (!context->unattended() && context->variableIsTrue("EnableUninstaller") && !window->checkEarlierInstallation()) {
         window.reset();
         publishContext(nullptr);
@@ -110,8 +111,11 @@ int runSetup()
     HWND handle =
         CreateWindowExA(0, mainWindowClassName(), title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instanceHandle(), window.get());
-    if (handle == nullptr)
+    if (handle == nullptr) {
+        // A failure inside onCreate is the one to report, not its consequence.
+        callback::rethrowFailure();
         throw WinException("Can't create application window");
+    }
 
     int exitCode = 0;
     MSG message;
@@ -127,7 +131,9 @@ int runSetup()
         }
         TranslateMessage(&message);
         DispatchMessageA(&message);
+        callback::rethrowFailure();
     }
+    callback::rethrowFailure();
     window.reset();
     publishContext(nullptr);
     // Written here, not by the context's destructor, so that "The disk is full" reaches the

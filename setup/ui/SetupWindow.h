@@ -1,35 +1,43 @@
-// SetupWindow: the main window of the setup program.
+// SetupWindow: the painted background window, owner of the splash and controller of the wizard.
 #pragma once
 
 #include <windows.h>
 
-// For now only what the start-up needs: the class registration, a window the message loop
-// can run for, and the end of the run when it goes. Background painting, the splash and the
-// wizard pages come with the setup user interface.
-class SetupWindow {
+#include <memory>
+
+#include "BackBuffer.h"
+#include "ReadmeWaitThread.h"
+#include "SplashWindow.h"
+#include "WindowBase.h"
+
+class SetupContext;
+
+class SetupWindow : public AppWindow {
 public:
-    explicit SetupWindow(bool unattended);
-    ~SetupWindow();
-    SetupWindow(const SetupWindow&) = delete;
-    SetupWindow& operator=(const SetupWindow&) = delete;
+    explicit SetupWindow(SetupContext& context);
+    ~SetupWindow() override;
 
-    // Whether setup goes on; the earlier-installation check of the wizard flow is not there
-    // yet, so every run goes on.
+    // Asks about an installation of this very version, before the window exists; false when
+    // setup is to end (exit code 0).
     bool checkEarlierInstallation();
-    // Shows the window: the wizard that will decide about it is not there yet.
-    void onCreate(HWND window);
 
-    HWND handle() const { return m_window; }
-    bool unattended() const { return m_unattended; }
-
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    bool onCreate() override;
+    void onSize(int width, int height) override;
+    void onPaint() override;
+    void onCommand(int code, int a, int b) override;
+    void onTimer() override;
 
 private:
-    HWND m_window = nullptr;
+    void start();
+    bool checkSystemRequirements();
+    void showPage(int page);
+    void finalActions();
+    void runApplicationAndClose();
+    void close();
+
+    SetupContext& m_context;
+    SplashWindow m_splash;
+    BackBuffer m_backBuffer;
+    std::unique_ptr<ReadmeWaitThread> m_readmeWait;
     bool m_unattended;
 };
-
-// Fills the extended window-class record and registers it; throws WinException
-// "RegisterClassEx".
-void registerWindowClass(UINT style, const char* className, HCURSOR cursor, HBRUSH brush, HINSTANCE instance,
-                         HICON icon, HICON smallIcon);
