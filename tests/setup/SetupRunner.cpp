@@ -1,5 +1,6 @@
-// Test helper: starts a program, reports and answers its message boxes, closes its setup
-// window, and prints its exit code. Usage: setup_runner SECONDS FOLDER PROGRAM [ARGS...]
+// Test helper: starts a program, reports and answers its message boxes, reports its setup
+// window, leaves every wizard page at the first chance, and prints its exit code.
+// Usage: setup_runner SECONDS FOLDER PROGRAM [ARGS...]
 #include <windows.h>
 
 #include <cstdio>
@@ -51,6 +52,28 @@ BOOL CALLBACK findButton(HWND child, LPARAM data)
     return TRUE;
 }
 
+// Message boxes and wizard pages are both dialogs (#32770). A message box keeps its text in
+// a static under identifier 0xFFFF; every wizard dialog has its text 1009 or, the Process
+// page, its status line 1033.
+bool isMessageBox(HWND dialog)
+{
+    HWND text = GetDlgItem(dialog, 0xFFFF);
+    return text != nullptr && className(text) == "Static" && GetDlgItem(dialog, 1009) == nullptr &&
+           GetDlgItem(dialog, 1033) == nullptr;
+}
+
+// The button that leaves the wizard soonest: Exit Setup, then Cancel, then Finish, then the
+// Cancel of the Reinstall question.
+int leavingButton(HWND page)
+{
+    for (int id : {1001, IDCANCEL, 1018, 1056}) {
+        HWND button = GetDlgItem(page, id);
+        if (button != nullptr && IsWindowVisible(button) && IsWindowEnabled(button))
+            return id;
+    }
+    return 0;
+}
+
 BOOL CALLBACK visit(HWND window, LPARAM data)
 {
     auto* watch = reinterpret_cast<Watch*>(data);
@@ -59,7 +82,18 @@ BOOL CALLBACK visit(HWND window, LPARAM data)
     if (owner != watch->processId || watch->reported.count(window) != 0)
         return TRUE;
     std::string name = className(window);
-    if (name == "#32770") {
+    if (name == "#32770" && !isMessageBox(window)) {
+        if (!IsWindowVisible(window))
+            return TRUE;
+        int button = leavingButton(window);
+        if (button == 0)
+            return TRUE; // the page has nothing to press yet; look again on the next round
+        watch->reported.insert(window);
+        std::printf("page|%s\n", windowText(window).c_str());
+        std::fflush(stdout);
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
+    } else if (name == "#32770") {
         std::string texts;
         EnumChildWindows(window, collectStatic, reinterpret_cast<LPARAM>(&texts));
         if (texts.empty())
@@ -76,7 +110,6 @@ BOOL CALLBACK visit(HWND window, LPARAM data)
         watch->reported.insert(window);
         std::printf("window|%s\n", windowText(window).c_str());
         std::fflush(stdout);
-        PostMessageA(window, WM_CLOSE, 0, 0);
     }
     return TRUE;
 }
