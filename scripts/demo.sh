@@ -1,43 +1,64 @@
 #!/usr/bin/env bash
-# The main job: builds the product, starts TelvaneHost under Wine listening on its port,
-# and shows it answering a ping from a plain Python socket on 127.0.0.1.
+# The main job: installs what is missing, builds the product and its installer package, then
+# in a fresh Wine prefix runs the package's setup.exe through its wizard, checks the
+# installation, runs the installed TelvaneHost (with the dial-up simulator) and two installed
+# TelvaneClients on 127.0.0.1, lets one client connect while the other sees the line on-line,
+# runs the uninstaller and checks that nothing is left. Report and screenshots: build/demo/.
+#   scripts/demo.sh    (TELVANE_BUILD_DIR=folder builds elsewhere than build/)
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
-"$top/scripts/install-deps.sh"
-mkdir -p "$top/build"
-build_tree i686 -DTELVANE_NATIVE=OFF
-arch=$(test_arch)
-[ "$arch" = i686 ] || build_tree "$arch" -DTELVANE_NATIVE=OFF
-bin=$top/build/$arch/bin
-session=$top/build/demo-session
-"$top/tests/harness/wine-session.sh" start "$session" "$arch"
-trap '"$top/tests/harness/wine-session.sh" stop "$session"' EXIT
-export TELVANE_SESSION=$session TELVANE_WINE_RUN=$top/tests/harness/wine-run.sh TELVANE_BIN=$bin
-# The dial-up line is the simulator's (tests/rassim): Wine has no dial-up service.
-export TELVANE_RASSIM=$top/build/$arch/tests/rassim/rasapi32.dll
-port=${TELVANE_DEMO_PORT:-1020}
-python3 - "$port" <<'PY'
-import os, sys
-sys.path.insert(0, os.path.join(os.environ["TELVANE_WINE_RUN"].rsplit("/tests/", 1)[0], "tests", "e2e"))
-import telvane as t
+build=${TELVANE_BUILD_DIR:-$top/build}
+out=$build/demo
+started=$(date +%s)
+step() { echo "[$(date +%H:%M:%S)] $*"; }
 
-port = int(sys.argv[1])
-t.reg_set(r"HKCU\Software\Velmora\TelvaneHost\Host", "Listening_Port", "REG_DWORD", port)
-host = t.SimulatedHost("entry Ringwell dial_ms=1500\r\n").start()
-try:
-    peer = t.connect_when_listening(port)
-    print("TelvaneHost is listening on 127.0.0.1:%d" % port)
-    peer.send(t.PING)
-    answer = peer.receive(2)
-    print("sent Ping (1129); the host answered: " + ", ".join("%s (%d)" % (t.NAMES[c], c) for c in answer))
-    peer.send(t.CONNECT_REQUEST)
-    print("sent ConnectRequest (1126); the host dials Ringwell on the simulated line...")
-    print("  the host answered: %s" % t.names(peer.receive(1, timeout=20))[0])
-    peer.send(t.DISCONNECT_REQUEST)
-    print("sent DisconnectRequest (1127); the host answered: %s" % t.names(peer.receive(1))[0])
-    peer.close()
-    for kind, text in host.status_log("TelvaneHost"):
-        print("  host status log:", text)
-finally:
-    host.cleanup()
-PY
+# configure_and_build ARCH TARGET...: the build tree build/ARCH, only the targets named.
+configure_and_build() {
+  local arch=$1 dir=$build/$1
+  shift
+  cmake -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" -DTELVANE_NATIVE=OFF \
+    >"$build/configure-$arch.log" 2>&1 || { cat "$build/configure-$arch.log"; return 1; }
+  local target
+  for target in "$@"; do
+    if ! cmake --build "$dir" --target help | grep -qx "\.\.\. $target"; then
+      echo "The build has no target $target yet (see $build/configure-$arch.log)." >&2
+      return 1
+    fi
+  done
+  cmake --build "$dir" -j "$jobs" --target "$@" >"$build/build-$arch.log" 2>&1 ||
+    { tail -40 "$build/build-$arch.log"; echo "build failed: $build/build-$arch.log" >&2; return 1; }
+}
+
+step "Installing what is missing (scripts/install-deps.sh)"
+"$top/scripts/install-deps.sh"
+mkdir -p "$build"
+
+product=(TelvaneHost TelvaneClient Tools setup uninstall suite_package)
+step "Building the product and its package for 32-bit Windows: $build/i686/bin, $build/i686/package"
+configure_and_build i686 "${product[@]}"
+arch=$(test_arch)
+tools=(rassim winctl clientctl)
+if [ "$arch" = i686 ]; then
+  step "Building the test tools (dial-up simulator, window drivers)"
+  configure_and_build i686 "${tools[@]}"
+else
+  step "This machine cannot run 32-bit programs: the same sources for 64-bit Windows, run under wine64 ($build/x86_64)"
+  configure_and_build x86_64 "${product[@]}" "${tools[@]}"
+fi
+package=$build/$arch/package
+step "The package that is installed here: $package ($(ls "$package" | tr '\n' ' '))"
+
+rm -rf "$out"
+mkdir -p "$out"
+session=$build/demo-session
+step "Creating a fresh Wine prefix and virtual display ($session)"
+"$top/tests/harness/wine-session.sh" start "$session" "$arch" >/dev/null
+trap '"$top/tests/harness/wine-session.sh" stop "$session"' EXIT
+export TELVANE_SESSION=$session TELVANE_WINE_RUN=$top/tests/harness/wine-run.sh TELVANE_BIN=$build/$arch/bin
+# The dial-up line is the simulator's (tests/rassim): Wine has no dial-up service.
+export TELVANE_RASSIM=$build/$arch/tests/rassim/rasapi32.dll
+
+status=0
+python3 -u "$top/tests/packaging/main_job.py" "$package" "$out" || status=$?
+step "Finished in $(( $(date +%s) - started )) s; report and screenshots in $out"
+exit $status

@@ -38,7 +38,9 @@ def show_page(run, name, caption):
     time.sleep(0.5)
     texts = t.dialog_texts(caption)
     run.shoot("wizard-" + name)
-    run.note("page %r: %s" % (caption, " | ".join(x for x in texts.all if x)[:150]))
+    # A picture control's text is its resource number behind a 0xFF byte; only words are shown.
+    words = [x for x in texts.all if x and not x.startswith("\xff")]
+    run.note("page %r: %s" % (caption, " | ".join(words)[:150]))
     return texts
 
 
@@ -96,7 +98,9 @@ def main(package, output):
         t.reg_delete_key(suite.HOST_KEY)
         t.reg_delete_key(suite.CLIENT_KEY)
         report = run.write_report(outcome)
-    print("\nTelvane main job: %s. Report: %s" % (outcome, report))
+    print("\nTelvane main job: %s." % outcome)
+    print("Report: %s" % report)
+    print("Screenshots (%d) beside it: %s" % (len(run.screenshots), ", ".join(run.screenshots)))
     return 0 if outcome == "all steps passed" else 1
 
 
