@@ -37,7 +37,7 @@ product=(TelvaneHost TelvaneClient Tools setup uninstall suite_package)
 step "Building the product and its package for 32-bit Windows: $build/i686/bin, $build/i686/package"
 configure_and_build i686 "${product[@]}"
 arch=$(test_arch)
-tools=(rassim winctl clientctl)
+tools=(rassim winctl clientctl wizardctl)
 if [ "$arch" = i686 ]; then
   step "Building the test tools (dial-up simulator, window drivers)"
   configure_and_build i686 "${tools[@]}"

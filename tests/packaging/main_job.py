@@ -11,13 +11,16 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "setup", "wizard"))
 import suite  # noqa: E402
 from suite import Failure, check, t  # noqa: E402
+from wizard_driver import Driver, Wizard  # noqa: E402
 
 # The wizard's pages as the suite's German.dat titles them (the Language page keeps the first
 # language's texts), and the button that moves on.
-NEXT, YES, FINISH, LANGUAGE_LIST = 1003, 6, 1018, 1017
+NEXT, YES, FINISH, LANGUAGE_LIST, RUN_CLIENT = 1003, 6, 1018, 1017, 1021
 LANGUAGE_PAGE = "Telvane Setup - Language"
 PAGES = [
     ("welcome", "Willkommen bei Telvane Setup", NEXT),
@@ -31,49 +34,60 @@ PAGES = [
     ("installing", "Telvane wird installiert", None),
     ("finish", "Telvane Setup ist abgeschlossen", FINISH),
 ]
+PAGE_SECONDS = 60
 
 
-def show_page(run, name, caption):
-    check(t.winctl("wait", caption, 60000)[0] == 0, "the wizard page %r did not come" % caption)
-    time.sleep(0.5)
-    texts = t.dialog_texts(caption)
+class PackageFolder:
+    """The package as the wizard driver starts it: setup.exe in its own folder."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.program = os.path.join(folder, "setup.exe")
+
+
+def show_page(run, wizard, name, caption):
+    controls = wizard.page(caption, PAGE_SECONDS)
+    time.sleep(0.3)
     run.shoot("wizard-" + name)
     # A picture control's text is its resource number behind a 0xFF byte; only words are shown.
-    words = [x for x in texts.all if x and not x.startswith("\xff")]
-    run.note("page %r: %s" % (caption, " | ".join(words)[:150]))
-    return texts
-
-
-def leave_page(caption, button):
-    check(t.winctl("press", caption, button)[0] == 0, "could not press %d on %r" % (button, caption))
-    check(t.winctl("gone", caption, 60000)[0] == 0, "the page %r stayed" % caption)
+    words = [c[4] for _, c in sorted(controls.items()) if c[1] and c[4] and not c[4].startswith("\xff")]
+    run.note("page %r: %s" % (caption, " | ".join(words)[:150].replace("\r\n", " ")))
+    return controls
 
 
 def walk_wizard(run):
-    run.step("Running setup.exe through its wizard on the virtual display, in German")
-    setup = subprocess.Popen([t.WINE_RUN, os.path.join(run.package, "setup.exe")], cwd=run.package,
-                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    run.step("Running setup.exe through its wizard on the virtual display (wizardctl), in German")
+    wizard = Wizard(PackageFolder(run.package))
+    finished = False
     try:
-        show_page(run, "language", LANGUAGE_PAGE)
-        # A key typed into the list selects the first language starting with it, as for a user.
-        check(t.winctl("type", LANGUAGE_PAGE, LANGUAGE_LIST, "G")[0] == 0, "no language list")
-        time.sleep(0.3)
+        show_page(run, wizard, "language", LANGUAGE_PAGE)
+        wizard.lines("select", LANGUAGE_PAGE, LANGUAGE_LIST, "German")
+        items, selected = wizard.items(LANGUAGE_PAGE, LANGUAGE_LIST)
+        check(items == ["English", "German"] and selected == 1, "language list %r, selected %d" % (items, selected))
         run.shoot("wizard-language-german")
-        leave_page(LANGUAGE_PAGE, NEXT)
+        wizard.press(LANGUAGE_PAGE, NEXT)
+        wizard.gone(LANGUAGE_PAGE)
         for name, caption, button in PAGES:
             if button is None:
-                if t.winctl("wait", caption, 5000)[0] == 0:
+                if wizard.attempt("wait", caption, 5000):
                     run.shoot("wizard-" + name)
                 continue
-            show_page(run, name, caption)
-            leave_page(caption, button)
-        code = setup.wait(timeout=60)
+            controls = show_page(run, wizard, name, caption)
+            if button == FINISH:
+                # The offer to run the client, not ticked: its address may not be set yet.
+                check(controls.visible(RUN_CLIENT) and not controls.checked(RUN_CLIENT),
+                      "the Finish page does not offer to start the client unticked")
+                run.note("the Finish page offers %r, not ticked" % controls.text(RUN_CLIENT))
+            wizard.press(caption, button)
+            wizard.gone(caption, PAGE_SECONDS)
+        code = wizard.exit_code(PAGE_SECONDS)
         check(code == 0, "setup.exe ended with exit code %d" % code)
+        finished = True
         run.note("setup.exe ended with exit code 0")
     finally:
-        if setup.poll() is None:
-            setup.kill()
-            setup.wait(10)
+        if not finished:
+            wizard.attempt("kill")
+        Driver.shutdown()
 
 
 def main(package, output):
