@@ -18,9 +18,10 @@ configure_and_build() {
   shift
   cmake -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" -DTELVANE_NATIVE=OFF \
     >"$build/configure-$arch.log" 2>&1 || { cat "$build/configure-$arch.log"; return 1; }
-  local target
+  local target known
+  known=$(cmake --build "$dir" --target help)
   for target in "$@"; do
-    if ! cmake --build "$dir" --target help | grep -qx "\.\.\. $target"; then
+    if ! grep -qx "\.\.\. $target" <<<"$known"; then
       echo "The build has no target $target yet (see $build/configure-$arch.log)." >&2
       return 1
     fi
