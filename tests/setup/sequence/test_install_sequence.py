@@ -179,6 +179,7 @@ class Product:
                            "%AppDir%\\app.exe,1"],
             "SHORTCUTS": [
                 "s,%AppSCFolder%\\Probe,%AppDir%\\app.exe,-probe now,%AppDir%\\app.exe,1,3,%AppDir%\\Data",
+                "s,%AppSCFolder%\\Plain,%AppDir%\\readme.txt,,,4",
                 "i,%AppDir%\\Probe Web,http://localhost/telvane",
                 "x,%AppDir%\\Other,whatever",
             ],
@@ -187,10 +188,10 @@ class Product:
         self.write_script()
         self.package.write("English.dat", crlf("[UNINSTALL_DIALOG]", *DIALOG) + crlf("[STRINGS]"))
 
-    def write_script(self, lists=None):
+    def write_script(self, lists=None, uninstaller="Y"):
         lines = ["[GENERAL_INFO]", "ProductName=" + self.name, "CompanyName=Velmora Probe", "ProductVersion=2.1",
                  "[SETUP_INFO]", "DefaultInstallationPath=" + self.app_dir, "DefaultShortcutFolderName=Probe Menu",
-                 "EnableUninstaller=Y", "AddRemoveProgramsDescription=" + self.name + " (probe)",
+                 "EnableUninstaller=" + uninstaller, "AddRemoveProgramsDescription=" + self.name + " (probe)",
                  "[RUNAPPS]", "RunAfterInstall=yes",
                  "AfterInstall=%WinSysDir%\\cmd.exe,/c echo after>" + AFTER_MARKER,
                  "RunBeforeUninstall=yes",
@@ -315,6 +316,10 @@ class SequenceTest(unittest.TestCase):
         self.assertEqual(link.get("Command line arguments"), "-probe now")
         self.assertEqual(link.get("Working directory"), app + "\\Data")
         self.assertEqual(link.get("Icon location"), app + "\\app.exe")
+        plain = lnkinfo(menu + "\\Plain.lnk")
+        self.assertEqual(plain.get("Local path"), app + "\\readme.txt")
+        self.assertNotIn("Icon location", plain)
+        self.assertNotIn("Command line arguments", plain)
         self.assertEqual(read(app + "\\Probe Web.url"), b"[InternetShortcut]\r\nURL=http://localhost/telvane\r\n")
         self.assertFalse(exists(app + "\\Other.lnk") or exists(app + "\\Other.url"))
         self.assertIn(b"[Probe]\r\n" + product.name.encode() + b"=" + app.encode(), read(INI_FILE))
@@ -332,7 +337,8 @@ class SequenceTest(unittest.TestCase):
             {"SHAREDFILES": [SHARED_DIR + "\\shared.dll"],
              "STDFILES": [SYSTEM_DIR + "\\sys.dll"],
              "APPFILES": [app + "\\setup.log", app + "\\app.exe", app + "\\readme.txt", app + "\\uninstall.exe",
-                          app + "\\regprobe.dll", menu + "\\Probe.lnk", app + "\\Probe Web.url", app + "\\error.log"],
+                          app + "\\regprobe.dll", menu + "\\Probe.lnk", menu + "\\Plain.lnk",
+                          app + "\\Probe Web.url", app + "\\error.log"],
              "APPFOLDERS": [SHARED_DIR, SYSTEM_DIR, menu],
              "APPDIR": [app, app + "\\Data"],
              "REGENTRY": regentry,
@@ -463,26 +469,30 @@ class SequenceTest(unittest.TestCase):
         self.assertNotIn((UNINSTALL + product.name).lower(), export_registry("HKEY_LOCAL_MACHINE\\Software"))
 
     def test_script_without_any_list(self):
-        folder = tempfile.mkdtemp(dir=SESSION)
-        product = self.product("Telvane Empty", windows_path(folder))
-        product.write_script(lists={})
-        report = product.install()
-        self.assertEqual(report["exit"], 0, report)
-        self.assertEqual((report["done"], report["range"], report["steps"]), ("1", "0|0", "0"))
-        hklm = export_registry("HKEY_LOCAL_MACHINE\\Software")
-        self.assertIn((UNINSTALL + "Telvane Empty").lower(), hklm)
-        self.assertIn((USER_DATA + "\\Velmora Probe\\Telvane Empty\\2.1").lower(), hklm)
-        with open(os.path.join(folder, "setup.log"), "rb") as log:
-            key = "HKLM,SOFTWARE\\Ostrel\\Stowpack\\UserData\\Velmora Probe"
-            self.assertEqual(log.read(), expected_log(
-                ["Application_Name=Telvane Empty"] + DIALOG + [""] * (13 - len(DIALOG)),
-                {"APPFILES": [product.app_dir + "\\setup.log"],
-                 "REGENTRY": ["HKLM,SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Telvane Empty",
-                              key, key + "\\Telvane Empty", key + "\\Telvane Empty\\2.1"],
-                 "RUNAPPS": ["BeforeUninstall=C:\\windows\\system32\\cmd.exe,/c echo before>" + BEFORE_MARKER]}))
-        shutil.rmtree(folder, ignore_errors=True)
-        reg("delete", "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Telvane Empty")
-        reg("delete", "HKLM\\Software\\Ostrel")
+        for enabled in ("Y", "N"):
+            with self.subTest(EnableUninstaller=enabled):
+                folder = tempfile.mkdtemp(dir=SESSION)
+                product = self.product("Telvane Empty", windows_path(folder))
+                product.write_script(lists={}, uninstaller=enabled)
+                report = product.install()
+                self.assertEqual(report["exit"], 0, report)
+                self.assertEqual((report["done"], report["range"], report["steps"]), ("1", "0|0", "0"))
+                hklm = export_registry("HKEY_LOCAL_MACHINE\\Software")
+                self.assertEqual((UNINSTALL + "Telvane Empty").lower() in hklm, enabled == "Y")
+                self.assertIn((USER_DATA + "\\Velmora Probe\\Telvane Empty\\2.1").lower(), hklm)
+                key = "HKLM,SOFTWARE\\Ostrel\\Stowpack\\UserData\\Velmora Probe"
+                regentry = [key, key + "\\Telvane Empty", key + "\\Telvane Empty\\2.1"]
+                if enabled == "Y":
+                    regentry.insert(0, "HKLM,SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Telvane Empty")
+                with open(os.path.join(folder, "setup.log"), "rb") as log:
+                    self.assertEqual(log.read(), expected_log(
+                        ["Application_Name=Telvane Empty"] + DIALOG + [""] * (13 - len(DIALOG)),
+                        {"APPFILES": [product.app_dir + "\\setup.log"], "REGENTRY": regentry,
+                         "RUNAPPS": ["BeforeUninstall=C:\\windows\\system32\\cmd.exe,/c echo before>" + BEFORE_MARKER]}))
+                shutil.rmtree(folder, ignore_errors=True)
+                if enabled == "Y":
+                    reg("delete", "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Telvane Empty")
+                reg("delete", "HKLM\\Software\\Ostrel")
 
     def test_ending_the_program_mid_installation_leaves_whole_files_and_log(self):
         product = self.product("Telvane Probe", "C:\\Telvane Probe")
@@ -593,9 +603,10 @@ class SelfRemovalTest(unittest.TestCase):
     """The temporary copy that takes the uninstaller away where a running program's file cannot go."""
 
     FOLDER = "C:\\Telvane Self"
-    COPY = "C:\\Telvane Copy\\~unins-test.exe"
 
     def setUp(self):
+        # A name of its own per test: Wine may still hold the image of a program just ended.
+        self.COPY = "C:\\Telvane Copy\\~unins-%d.exe" % (hash(self._testMethodName) % 100000)
         for path in (self.FOLDER, "C:\\Telvane Copy"):
             remove(path)
             os.makedirs(unix_path(path))
@@ -617,7 +628,7 @@ class SelfRemovalTest(unittest.TestCase):
         result = run_wine([self.COPY, "/cleanup", "4294967", self.FOLDER + "\\uninstall.exe", self.FOLDER])
         self.assertEqual(result.returncode, 0)
         self.assertFalse(exists(self.FOLDER))
-        self.assertIn("~unins-test.exe", self.pending_removals())
+        self.assertIn(self.COPY.rsplit("\\", 1)[1], self.pending_removals())
 
     def test_a_program_that_cannot_go_keeps_its_folder(self):
         # A read-only file stands for one that stays in use: every try to delete it fails.
