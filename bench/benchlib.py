@@ -54,7 +54,9 @@ class Session:
         self.build = os.path.abspath(build)
         self.bin = os.path.join(self.build, "bin")
         self.own = not os.environ.get("TELVANE_SESSION")
-        self.folder = os.environ.get("TELVANE_SESSION") or os.path.join(self.build, "bench-session")
+        # Each benchmark has a session of its own, so two of them never stop each other's.
+        name = os.path.splitext(os.path.basename(sys.argv[0]))[0] or "bench"
+        self.folder = os.environ.get("TELVANE_SESSION") or os.path.join(self.build, "bench-session-" + name)
         self.arch = "x86_64" if "x86_64" in self.build or not os.path.exists("/lib/ld-linux.so.2") else "i686"
 
     def __enter__(self):
@@ -115,10 +117,22 @@ class Server:
                                      extra_files=[os.path.join(bin_folder, "Tools.dll")])
             self.args = []
 
-    def start(self):
-        self.program.start(*self.args)
-        self.startup = wait_listening(self.port)
-        return self
+    def start(self, attempts=2):
+        # On a machine this busy a start can fail to come up; it is tried once more, with the
+        # program's own error output shown.
+        for attempt in range(attempts):
+            self.program.start(*self.args)
+            try:
+                self.startup = wait_listening(self.port, timeout=90)
+                return self
+            except RuntimeError:
+                self.program.stop()
+                with open(self.program.stderr_path, "rb") as f:
+                    sys.stderr.write("%s did not listen (attempt %d): %s\n" % (
+                        self.kind, attempt + 1, f.read()[-2000:].decode("latin-1")))
+                if attempt + 1 == attempts:
+                    self.program.cleanup()
+                    raise
 
     def rss_kib(self):
         """Resident memory of the Windows process, in KiB (Wine runs it as this Linux process)."""
