@@ -47,8 +47,15 @@ void InstallLog::setListType(std::int32_t type)
 
 void InstallLog::addCommon(const std::string& line)
 {
-    if (!m_disabled)
-        m_lists[Common].push_back(line);
+    if (m_disabled)
+        return;
+    // A line break would start another line of setup.log, and the uninstaller finds the
+    // dialog texts by their line number: keep the line, blank out the break.
+    std::string text = line;
+    for (char& c : text)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    m_lists[Common].push_back(text);
 }
 
 void InstallLog::addEntry(EntryKind kind, const std::string& text)
@@ -59,6 +66,11 @@ void InstallLog::addEntry(EntryKind kind, const std::string& text)
 void InstallLog::addEntry(EntryKind kind, const std::string& text, std::int32_t listType)
 {
     if (m_disabled)
+        return;
+    // setup.log holds one entry a line. An entry with a line break in it would be read back as
+    // other entries, perhaps of another section, and the uninstaller would remove what was never
+    // installed; no file or key name has one, so such an entry is not kept.
+    if (text.find_first_of("\r\n") != std::string::npos)
         return;
     List list = listFor(kind, listType);
     if (list != ListCount)

@@ -18,7 +18,8 @@ telvane_native_test(native_setup_core_tests
   ${SETUP_TESTS_DIR}/VariableTableTest.cpp
   ${SETUP_TESTS_DIR}/TextRulesTest.cpp
   ${SETUP_TESTS_DIR}/SetupContextTest.cpp
-  ${SETUP_TESTS_DIR}/BadInputTest.cpp)
+  ${SETUP_TESTS_DIR}/BadInputTest.cpp
+  ${SETUP_TESTS_DIR}/InstallLogTextTest.cpp)
 target_include_directories(native_setup_core_tests PRIVATE ${SETUP_CORE_DIR} ${SETUP_TESTS_DIR})
 
 foreach(pair setup_script:FuzzSetupScript expand_variables:FuzzExpandVariables
@@ -30,3 +31,9 @@ foreach(pair setup_script:FuzzSetupScript expand_variables:FuzzExpandVariables
     SOURCES ${SETUP_TESTS_DIR}/fuzz/${source}.cpp ${SETUP_TEXT_SOURCES}
     INCLUDES ${SETUP_CORE_DIR})
 endforeach()
+telvane_fuzz_target(fuzz_record_fields
+  SOURCES ${SETUP_TESTS_DIR}/fuzz/FuzzRecordFields.cpp ${SETUP_CORE_DIR}/RecordFields.cpp ${SETUP_CORE_DIR}/VariableTable.cpp
+  INCLUDES ${SETUP_CORE_DIR})
+telvane_fuzz_target(fuzz_install_log
+  SOURCES ${SETUP_TESTS_DIR}/fuzz/FuzzInstallLog.cpp ${SETUP_CORE_DIR}/InstallLog.cpp
+  INCLUDES ${SETUP_CORE_DIR})
