@@ -21,7 +21,7 @@ public:
     static std::vector<std::string> split(const std::string& record);
 
 private:
-    const std::string& m_record;
+    std::string m_record;
     std::size_t m_position = 0;
 };
 

@@ -85,7 +85,13 @@ std::string WindowsPlatform::shellFolder(ShellFolder folder)
         return std::string();
     char buffer[MAX_PATH] = {};
     bool named = SHGetPathFromIDListA(item, buffer) != FALSE;
-    CoTaskMemFree(item);
+    // The folders are read before COM is initialised: the shell's own allocator frees the
+    // list there, also on the Windows 95 shell, where CoTaskMemFree would not be the right one.
+    IMalloc* allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator != nullptr) {
+        allocator->Free(item);
+        allocator->Release();
+    }
     return named ? std::string(buffer) : std::string();
 }
 
