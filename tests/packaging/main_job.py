@@ -16,7 +16,8 @@ sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "setup", "wizard"))
 import suite  # noqa: E402
 from suite import Failure, check, t  # noqa: E402
-from wizard_driver import Driver, Wizard  # noqa: E402
+import wizard_driver  # noqa: E402
+from wizard_driver import Wizard  # noqa: E402
 
 # The wizard's pages as the suite's German.dat titles them (the Language page keeps the first
 # language's texts), and the button that moves on.
@@ -87,7 +88,11 @@ def walk_wizard(run):
     finally:
         if not finished:
             wizard.attempt("kill")
-        Driver.shutdown()
+        wizard.close()
+        # A driver that keeps one wizardctl for several runs is ended here as well.
+        driver = getattr(wizard_driver, "Driver", None)
+        if driver is not None:
+            driver.shutdown()
 
 
 def main(package, output):
