@@ -47,7 +47,7 @@ bool startSelfRemoval(const std::string& programPath, const std::vector<std::str
     DWORD length = GetTempPathA(sizeof temp, temp);
     if (length == 0 || length >= sizeof temp)
         return false;
-    std::string copy = std::string(temp) + "~unins" + std::to_string(GetCurrentProcessId()) + ".exe";
+    std::string copy = std::string(temp) + "Uninstall-" + std::to_string(GetCurrentProcessId()) + ".exe";
     if (!CopyFileA(programPath.c_str(), copy.c_str(), FALSE))
         return false;
 

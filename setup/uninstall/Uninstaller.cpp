@@ -244,6 +244,29 @@ void Uninstaller::removeRegistryKeys()
         registry.undo(line);
         removeEmptyParents(line);
     }
+    removeInstallerKeys();
+}
+
+// The installer makes the keys above a product's UserData key without logging them; they go
+// with the last product recorded there.
+void Uninstaller::removeInstallerKeys()
+{
+    static const char* const keys[] = {
+        "SOFTWARE\\Ostrel\\Stowpack\\UserData",
+        "SOFTWARE\\Ostrel\\Stowpack",
+        "SOFTWARE\\Ostrel",
+    };
+    bool recorded = false;
+    for (const std::string& line : m_log.lines(RemovalLog::RegEntry)) {
+        KeyLine key = splitKeyLine(line);
+        if (key.root == "HKLM" && inside(key.subkey, keys[0]))
+            recorded = true;
+    }
+    for (const char* key : keys) {
+        if (!recorded || !keyIsEmpty(HKEY_LOCAL_MACHINE, key))
+            return;
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+    }
 }
 
 // A key such as Class\shell\open\command is logged, but not the shell and shell\open keys

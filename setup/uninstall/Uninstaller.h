@@ -25,6 +25,7 @@ private:
     void runBeforeUninstall();
     void removeRegistryKeys();
     void removeEmptyParents(const std::string& line);
+    void removeInstallerKeys();
     void removeSharedFiles(RemovalLog::Section section);
     void removeApplicationFiles();
     void removeFolders(RemovalLog::Section section);
