@@ -70,47 +70,85 @@ void SetupScript::forEachLine(const std::string& section, Visit visit) const
     }
 }
 
-std::size_t SetupScript::lineCount(const std::string& section) const
+SetupScript::SetupScript(SetupScript&& other) : m_text(std::move(other.m_text)), m_index(std::move(other.m_index))
 {
-    std::size_t count = 0;
-    forEachLine(section, [&](std::size_t, std::size_t) {
-        ++count;
+    other.m_text.clear();
+    other.m_index = std::make_shared<SectionIndex>();
+}
+
+SetupScript& SetupScript::operator=(SetupScript&& other)
+{
+    if (this != &other) {
+        m_text = std::move(other.m_text);
+        m_index = std::move(other.m_index);
+        other.m_text.clear();
+        other.m_index = std::make_shared<SectionIndex>();
+    }
+    return *this;
+}
+
+SetupScript::Lines SetupScript::scanSection(const std::string& section) const
+{
+    Lines lines;
+    forEachLine(section, [&](std::size_t begin, std::size_t end) {
+        lines.emplace_back(begin, end);
         return false;
     });
-    return count;
+    return lines;
+}
+
+const SetupScript::Lines& SetupScript::sectionLines(const std::string& section) const
+{
+    SectionIndex& index = *m_index;
+    auto lock = [&index] {
+        while (index.busy.test_and_set(std::memory_order_acquire)) {}
+    };
+    auto unlock = [&index] { index.busy.clear(std::memory_order_release); };
+
+    lock();
+    auto found = index.sections.find(section);
+    bool known = found != index.sections.end();
+    unlock();
+    if (known)
+        return found->second;
+    // Scanned without the lock; entries are never changed or removed once in the map, so a
+    // reference to one stays valid while other sections are added.
+    Lines lines = scanSection(section);
+    lock();
+    const Lines& kept = index.sections.emplace(section, std::move(lines)).first->second;
+    unlock();
+    return kept;
+}
+
+std::size_t SetupScript::lineCount(const std::string& section) const
+{
+    return sectionLines(section).size();
 }
 
 bool SetupScript::getLine(const std::string& section, std::size_t n, std::string& line) const
 {
     line.clear();
-    bool found = false;
-    std::size_t index = 0;
-    forEachLine(section, [&](std::size_t begin, std::size_t end) {
-        if (index++ != n)
-            return false;
-        line.assign(m_text, begin, end - begin);
-        found = true;
-        return true;
-    });
-    return found;
+    const Lines& lines = sectionLines(section);
+    if (n >= lines.size())
+        return false;
+    line.assign(m_text, lines[n].first, lines[n].second - lines[n].first);
+    return true;
 }
 
 std::string SetupScript::getString(const std::string& section, const std::string& key,
                                    const std::string& defaultValue) const
 {
-    std::string value = defaultValue;
-    forEachLine(section, [&](std::size_t begin, std::size_t end) {
+    for (const auto& [begin, end] : sectionLines(section)) {
         const char* line = m_text.data() + begin;
         const void* found = std::memchr(line, '=', end - begin);
         if (found == nullptr)
-            return false;
+            continue;
         std::size_t equals = begin + static_cast<std::size_t>(static_cast<const char*>(found) - line);
         if (equals - begin != key.size() || m_text.compare(begin, key.size(), key) != 0)
-            return false;
-        value.assign(m_text, equals + 1, end - equals - 1);
-        return true;
-    });
-    return value;
+            continue;
+        return std::string(m_text, equals + 1, end - equals - 1);
+    }
+    return defaultValue;
 }
 
 bool SetupScript::getBool(const std::string& section, const std::string& key, bool defaultValue) const

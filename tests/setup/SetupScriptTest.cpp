@@ -79,6 +79,27 @@ TEST(ScriptLines, CountAndReadTheNonBlankLines)
     EXPECT_FALSE(script.getLine("W", 0, line));
 }
 
+TEST(ScriptLines, CopiesAndMovesReadTheSameLines)
+{
+    SetupScript script = SetupScript::fromText("[L]\r\na=1\r\nb\r\n[M]\r\nc\r\n");
+    ASSERT_EQ(script.lineCount("L"), 2u); // the section is remembered from here on
+    SetupScript copy = script;
+    SetupScript moved = std::move(script);
+    std::string line;
+    for (const SetupScript* s : {&copy, &moved}) {
+        EXPECT_EQ(s->lineCount("L"), 2u);
+        ASSERT_TRUE(s->getLine("L", 1, line));
+        EXPECT_EQ(line, "b");
+        EXPECT_EQ(s->getString("L", "a", ""), "1");
+        EXPECT_EQ(s->lineCount("M"), 1u);
+    }
+    EXPECT_EQ(script.lineCount("L"), 0u);
+    EXPECT_FALSE(script.getLine("L", 0, line));
+    script = SetupScript::fromText("[L]\r\nz\r\n");
+    ASSERT_TRUE(script.getLine("L", 0, line));
+    EXPECT_EQ(line, "z");
+}
+
 struct BoolCase {
     const char* value;
     bool defaultValue;
