@@ -1,7 +1,27 @@
 // Picture: the whole file read into movable memory and handed to OleLoadPicture.
 #include "Picture.h"
 
+#include <initializer_list>
+
 namespace {
+
+using LoadPicture = HRESULT(WINAPI*)(LPSTREAM, LONG, BOOL, REFIID, LPVOID*);
+
+// A Windows 95 without the OLE controls update has OleLoadPicture only in olepro32.dll, or not
+// at all; looked up at run time so that setup still starts there, without its pictures.
+LoadPicture pictureLoader()
+{
+    for (const char* name : {"oleaut32.dll", "olepro32.dll"}) {
+        HMODULE module = LoadLibraryA(name);
+        if (module == nullptr)
+            continue;
+        FARPROC loader = GetProcAddress(module, "OleLoadPicture");
+        if (loader != nullptr)
+            return reinterpret_cast<LoadPicture>(reinterpret_cast<void*>(loader));
+        FreeLibrary(module);
+    }
+    return nullptr;
+}
 
 HRESULT lastError()
 {
@@ -47,8 +67,9 @@ HRESULT Picture::load(const char* path)
         GlobalFree(memory);
         return E_OUTOFMEMORY;
     }
+    static const LoadPicture loader = pictureLoader();
     void* picture = nullptr;
-    HRESULT result = OleLoadPicture(stream, 0, TRUE, IID_IPicture, &picture);
+    HRESULT result = loader != nullptr ? loader(stream, 0, TRUE, IID_IPicture, &picture) : E_NOTIMPL;
     stream->Release();
     if (result == S_OK)
         m_picture = static_cast<IPicture*>(picture);
