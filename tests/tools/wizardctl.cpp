@@ -1,7 +1,8 @@
 // wizardctl: drives one program's wizard dialogs for a test. It reads commands from stdin, one
 // a line with tab-separated fields, acts like a user on the windows of the program it started,
 // and answers each command with result lines ending in "ok ..." or "fail ...".
-//   start <folder> <command line>        start the program in folder
+//   start <folder> <command line>        start the program in folder (ending the previous one)
+//   kill                                 end the program if it still runs
 //   wait <caption> <ms>                  wait for a visible top-level window with that caption
 //   waitclass <class> <ms>               wait for a visible top-level window of that class
 //   gone <caption> <ms>                  wait until no visible window has that caption
@@ -187,8 +188,22 @@ void reply(const char* text)
     std::fflush(stdout);
 }
 
+void endProgram()
+{
+    if (program.hProcess == nullptr)
+        return;
+    if (WaitForSingleObject(program.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(program.hProcess, 3);
+        WaitForSingleObject(program.hProcess, 10000);
+    }
+    CloseHandle(program.hProcess);
+    CloseHandle(program.hThread);
+    program = PROCESS_INFORMATION();
+}
+
 void startProgram(const std::string& folder, const std::string& commandLine)
 {
+    endProgram();
     std::string line = commandLine;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -207,6 +222,9 @@ void handle(const std::vector<std::string>& f)
     auto number = [&](std::size_t i) { return i < f.size() ? std::strtoul(f[i].c_str(), nullptr, 10) : 0UL; };
     if (command == "start" && f.size() >= 3) {
         startProgram(f[1], f[2]);
+    } else if (command == "kill") {
+        endProgram();
+        reply("ok");
     } else if ((command == "wait" || command == "waitclass") && f.size() >= 3) {
         reply(waitFor(f[1], number(2), command == "waitclass") ? "ok" : "fail timeout");
     } else if (command == "gone" && f.size() >= 3) {
@@ -318,11 +336,6 @@ int main()
         if (!line.empty())
             handle(split(line));
     }
-    if (program.hProcess != nullptr) {
-        if (WaitForSingleObject(program.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(program.hProcess, 3);
-        CloseHandle(program.hProcess);
-        CloseHandle(program.hThread);
-    }
+    endProgram();
     return 0;
 }

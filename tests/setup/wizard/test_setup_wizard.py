@@ -11,7 +11,7 @@ import unittest
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wizard_driver import (DRIVE_C, LICENCE, README, SECTIONS, Wizard, caption, package, reg,  # noqa: E402
+from wizard_driver import (DRIVE_C, LICENCE, README, SECTIONS, Driver, Wizard, caption, package, reg,  # noqa: E402
                            screenshot, set_windows_version, text, unix_path, windows_path)
 
 USER_DATA = "HKLM\\Software\\Ostrel\\Stowpack\\UserData\\Velmora Probe\\Probe\\3.2"
@@ -74,8 +74,6 @@ class WizardTest(unittest.TestCase):
         self.wizards = []
         for path in (RAN_MARKER, UNINSTALLED_MARKER):
             remove(path)
-        reg("delete", USER_DATA, "/f")
-        reg("delete", UNINSTALL, "/f")
 
     def tearDown(self):
         for wizard in self.wizards:
@@ -108,6 +106,21 @@ class WizardTest(unittest.TestCase):
             if isinstance(control, int) and control not in skip:
                 self.assertIn(control, controls, "%s %s" % (section, key))
                 self.assertEqual(controls.text(control), text(tag, section, key), "%s %s" % (section, key))
+        return title, controls
+
+    def check_process_page(self, wizard, tag="E"):
+        """The Process page, held open by its Exit Setup question while its texts are read: the
+        installation may report completion at any moment, but the page waits for the answer."""
+        title = caption(tag, "PROCESS_DIALOG")
+        wizard.wait(title)
+        wizard.press(title, 2)
+        exit_title = caption(tag, "EXIT_SETUP_DIALOG")
+        wizard.wait(exit_title)
+        controls = wizard.texts(title)
+        self.assertEqual(controls.text(2), text(tag, "PROCESS_DIALOG", "Cancel"))
+        self.assertNotIn(1000, controls)
+        self.assertNotIn(1003, controls)
+        wizard.press(exit_title, 1000)
         return title, controls
 
     def cancel_and_resume(self, wizard, title, cancel=2):
@@ -222,9 +235,7 @@ class AllPagesOnWindows98(WizardTest):
         screenshot("win98-start-copying-page")
         w.press(title, 1003)
 
-        title, controls = self.check_page(w, "PROCESS_DIALOG", "G")
-        self.assertNotIn(1000, controls)
-        self.assertNotIn(1003, controls)
+        title, controls = self.check_process_page(w, "G")
         screenshot("win98-process-page")
 
         title, controls = self.check_page(w, "FINISH_DIALOG", "G")
@@ -249,6 +260,15 @@ class AllPagesOnWindows98(WizardTest):
 
 class EarlierInstallationOnWindowsXP(WizardTest):
     version = "winxp"
+
+    def setUp(self):
+        super().setUp()
+        reg("delete", USER_DATA, "/f")
+        reg("delete", UNINSTALL, "/f")
+
+    def run_wizard(self, *args, **options):
+        options["setup_info"] = dict(options.get("setup_info") or {}, EnableUninstaller="Y")
+        return super().run_wizard(*args, **options)
 
     def plant_earlier(self, uninstall=None):
         self.assertTrue(reg("add", USER_DATA, "/v", "AppDir", "/d", "C:\\Probe Earlier", "/f"))
@@ -291,7 +311,7 @@ class EarlierInstallationOnWindowsXP(WizardTest):
         title, controls = self.check_page(w, "START_DIALOG")
         self.assertIn("C:\\Probe Earlier", controls.text(1005))
         w.press(title, 1003)
-        self.check_page(w, "PROCESS_DIALOG")
+        self.check_process_page(w)
         title, controls = self.check_page(w, "FINISH_DIALOG")
         w.lines("check", title, 1021, 0)
         w.press(title, 1018)
@@ -333,7 +353,8 @@ class SystemRequirements(WizardTest):
              ("win2k", "Windows2000", "Windows 2000"), ("winxp", "WindowsXP", "Windows XP")]
 
     def test_each_windows_with_abort_on_and_off(self):
-        welcome_only = {name: "N" for name in ("LanguageDialog", "LicenseDialog", "ReadmeDialog", "UserInfoDialog",
+        # User Information alone: its Back ends the wizard at once.
+        user_info_only = {name: "N" for name in ("LanguageDialog", "LicenseDialog", "ReadmeDialog", "WelcomeDialog",
                                                 "TargetDirectoryDialog", "ProgramGroupDialog", "StartDialog",
                                                 "FinishDialog")}
         for version, key, name in self.NAMES:
@@ -342,7 +363,7 @@ class SystemRequirements(WizardTest):
                     set_windows_version(version)
                     requirements = {k: ("N" if k == key else "Y") for _, k, _ in self.NAMES}
                     requirements.update(AnyWindows="N", AbortInstallation=abort)
-                    pkg, w = self.run_wizard(dialogs=welcome_only,
+                    pkg, w = self.run_wizard(dialogs=user_info_only,
                                              sections={"SYSTEM_REQUIREMENTS": requirements})
                     box = w.page("E requirements")
                     if abort == "Y":
@@ -355,14 +376,16 @@ class SystemRequirements(WizardTest):
                     else:
                         self.assertEqual(box.text(0xFFFF), "E warning on %s" % name)
                         w.press("E requirements", 1)
-                        title, _ = self.check_page(w, "WELCOME_DIALOG")
-                        self.cancel_and_exit(w, title)
+                        title, _ = self.check_page(w, "USER_INFO_DIALOG")
+                        w.press(title, 1000)
+                        self.assertEqual(w.exit_code(), 0)
         set_windows_version("winxp")
-        pkg, w = self.run_wizard(dialogs=welcome_only, sections={"SYSTEM_REQUIREMENTS": {
+        pkg, w = self.run_wizard(dialogs=user_info_only, sections={"SYSTEM_REQUIREMENTS": {
             "AnyWindows": "N", "WindowsXP": "Y", "AbortInstallation": "Y"}})
-        title, _ = self.check_page(w, "WELCOME_DIALOG")
+        title, _ = self.check_page(w, "USER_INFO_DIALOG")
         self.assertNotIn("E requirements", [c for _, c in w.windows()])
-        self.cancel_and_exit(w, title)
+        w.press(title, 1000)
+        self.assertEqual(w.exit_code(), 0)
 
 
 class FlowAndCancel(WizardTest):
@@ -595,6 +618,10 @@ class RestartQuestion(WizardTest):
         self.assertEqual(w.exit_code(), 0)
         with open(locked, "rb") as still:
             self.assertEqual(still.read(), b"old library\r\n")
+
+
+def tearDownModule():
+    Driver.shutdown()
 
 
 if __name__ == "__main__":

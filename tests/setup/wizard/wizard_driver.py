@@ -2,6 +2,7 @@
 import os
 import subprocess
 import sys
+import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
@@ -10,6 +11,8 @@ from setup_harness import BIN, WINE_RUN, Package, crlf, run_wine, windows_path  
 SESSION = os.environ.get("TELVANE_SESSION", "")
 DRIVE_C = os.path.join(SESSION, "prefix", "drive_c")
 PAGE_SECONDS = 30
+# WIZARD_TRACE=1 prints every wizardctl command with its time on stderr.
+TRACE = os.environ.get("WIZARD_TRACE") == "1"
 
 # Per language-file section: the keys the engine reads and the control each one labels on its
 # page ("caption" for the dialog's title; None for texts that label no control of the page).
@@ -112,19 +115,47 @@ class Controls(dict):
         return self[id][3]
 
 
+class Driver:
+    """One wizardctl for a whole test module: it keeps the Wine session's server up between runs,
+    so a run costs the start of setup.exe only."""
+
+    process = None
+
+    @classmethod
+    def get(cls):
+        if cls.process is None or cls.process.poll() is not None:
+            cls.process = subprocess.Popen([WINE_RUN, os.path.join(BIN, "wizardctl.exe")], stdin=subprocess.PIPE,
+                                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                                           encoding="latin-1", bufsize=1)
+        return cls.process
+
+    @classmethod
+    def shutdown(cls):
+        if cls.process is None:
+            return
+        try:
+            cls.process.stdin.write("quit\n")
+            cls.process.stdin.flush()
+            cls.process.wait(timeout=60)
+        except (OSError, subprocess.TimeoutExpired):
+            cls.process.kill()
+            cls.process.wait(timeout=30)
+        for stream in (cls.process.stdin, cls.process.stdout):
+            stream.close()
+        cls.process = None
+
+
 class Wizard:
-    """wizardctl started under Wine, with setup.exe started by it in the package folder."""
+    """One setup.exe run in the package folder, started and driven by the module's wizardctl."""
 
     def __init__(self, package, args=()):
-        self.process = subprocess.Popen([WINE_RUN, os.path.join(BIN, "wizardctl.exe")], stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
-                                        encoding="latin-1", bufsize=1)
+        self.process = Driver.get()
         command = " ".join(['"%s"' % windows_path(package.program)] + list(args))
         self.lines("start", windows_path(package.folder), command)
-        self.ended = None
 
     def lines(self, *fields):
         """Sends one command; returns its output lines, the last one being "ok ..."."""
+        started = time.time()
         self.process.stdin.write("\t".join(str(f) for f in fields) + "\n")
         self.process.stdin.flush()
         out = []
@@ -137,6 +168,8 @@ class Wizard:
             out.append(line)
             if line.startswith("ok") or line.startswith("fail"):
                 break
+        if TRACE:
+            sys.stderr.write("wizardctl %.2fs %r -> %s\n" % (time.time() - started, fields[:2], out[-1]))
         if not out[-1].startswith("ok"):
             raise AssertionError("%r: %s" % (fields, out[-1]))
         return out
@@ -186,16 +219,8 @@ class Wizard:
         return int(self.lines("exit", seconds * 1000)[-1].split()[1])
 
     def close(self):
-        try:
-            self.process.stdin.write("quit\n")
-            self.process.stdin.flush()
-        except OSError:
-            pass
-        try:
-            self.process.wait(timeout=60)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait(timeout=30)
+        """Ends the run if it still goes on (a failed test)."""
+        self.lines("kill")
 
 
 def script(app_dir, dialogs=None, sections=None, general=None, setup_info=None):
@@ -206,7 +231,7 @@ def script(app_dir, dialogs=None, sections=None, general=None, setup_info=None):
     flags.update(dialogs or {})
     info = {"DefaultInstallationPath": app_dir, "DefaultShortcutFolderName": "Probe Menu",
             "DefaultSetupLanguage": "English", "SetupLanguages": "English,German", "RequiredDiskSpace": "100",
-            "EnableUninstaller": "Y"}
+            "EnableUninstaller": "N"}
     info.update(setup_info or {})
     product = {"ProductName": "Probe", "CompanyName": "Velmora Probe", "ProductVersion": "3.2"}
     product.update(general or {})
