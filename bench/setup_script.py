@@ -36,13 +36,14 @@ def main():
             print("%s (%s), first run:\n%s" % (label, folder, runs[0][0].rstrip()))
             best[label] = {int(n): (b.median([r[1][int(n)][0] for r in runs]), b.median([r[1][int(n)][1] for r in runs]))
                            for n in sizes}
-        lo, mid, hi = int(sizes[0]), int(sizes[len(sizes) // 2]), int(sizes[-1])
+        mid, hi = int(sizes[len(sizes) // 2]), int(sizes[-1])
         parts = []
         for label, _ in chosen:
             rows = best[label]
-            growth = (rows[hi][0] / rows[lo][0]) / (hi / lo)
-            parts.append("%s: rest %.1f%% of the installation at %d records, growth %.1fx linear" % (
-                label, rows[mid][1], mid, growth))
+            # Time per record at the largest size against the middle one: 1.0 is linear.
+            growth = (rows[hi][0] / rows[mid][0]) / (hi / mid)
+            parts.append("%s: rest %.2f%% of the installation at %d records, per-record time x%.1f from %d to %d"
+                         % (label, rows[mid][1], mid, growth, mid, hi))
         print("; ".join(parts))
 
 
