@@ -29,6 +29,7 @@ void CSocketManager::NewConnection()
     m_pConnection->Create(0, SOCK_STREAM, CAsyncSocket::AllEvents);
     m_pConnection->SetManager(this);
     m_attempted = false;
+    m_heardFromHost = false;
 }
 
 void CSocketManager::SetServer(const char* address, UINT port)
@@ -86,8 +87,10 @@ void CSocketManager::DeliverCode(int32_t code)
 {
     // Only the host-to-client codes reach the main window: a peer must not be able to send
     // it the window system's messages or the client's internal notifications.
-    if (ControlCode::IsHostToClient(code))
-        Deliver(static_cast<UINT>(code));
+    if (!ControlCode::IsHostToClient(code))
+        return;
+    m_heardFromHost = true;
+    Deliver(static_cast<UINT>(code));
 }
 
 void CSocketManager::Failed(int error)
@@ -136,7 +139,14 @@ void CSocketManager::OnClose(ControlSocket* socket, int)
     int32_t code;
     for (int guard = 0; guard < 4096 && m_pConnection == socket && socket->ReadUnit(code); ++guard)
         DeliverCode(code);
+    m_silentCloses = m_heardFromHost ? 0 : m_silentCloses + 1;
     Deliver(ClientMessage::HostClosed);
     NewConnection();
-    Connect();
+    // A host that closes again without having said anything (one that accepts and drops
+    // every connection) is tried on the reconnect timer: at once, the client would spin
+    // through connections as fast as the host takes them, its log growing with each one.
+    if (m_silentCloses >= 2)
+        SetTimer(ClientMessage::ReconnectTimer, ClientMessage::ReconnectMs);
+    else
+        Connect();
 }

@@ -46,4 +46,8 @@ private:
     // A socket whose connection attempt failed cannot connect again on Windows; each
     // further attempt gets a fresh one.
     bool m_attempted = false;
+    // Whether the host sent one of its codes on the current connection, and how many
+    // connections in a row it closed without that.
+    bool m_heardFromHost = false;
+    int m_silentCloses = 0;
 };

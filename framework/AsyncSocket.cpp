@@ -2,13 +2,24 @@
 // socket's events and hands each to the object that owns the socket.
 #include "AsyncSocket.h"
 
+#include <deque>
 #include <map>
-#include <vector>
+#include <utility>
 
 namespace {
 
 const UINT kSocketMessage = WM_APP + 0x100;
+// Posted at each close; when it comes out of the queue, the handles closed up to it are let go.
+const UINT kReleaseMessage = WM_APP + 0x101;
 const char kNotifyClass[] = "TelvaneSocketNotify";
+
+// Closed sockets whose handles are kept until the queue has passed their release message,
+// with the number of that message, oldest first.
+std::deque<std::pair<DWORD, SOCKET>>& Releasing()
+{
+    static std::deque<std::pair<DWORD, SOCKET>> releasing;
+    return releasing;
+}
 
 std::map<SOCKET, CAsyncSocket*>& Sockets()
 {
@@ -42,6 +53,10 @@ private:
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
+        if (message == kReleaseMessage) {
+            CAsyncSocket::ReleaseClosed(static_cast<DWORD>(wParam));
+            return 0;
+        }
         if (message != kSocketMessage)
             return DefWindowProcA(hwnd, message, wParam, lParam);
         CAsyncSocket::Dispatch(static_cast<SOCKET>(wParam), WSAGETSELECTEVENT(lParam), WSAGETSELECTERROR(lParam));
@@ -205,24 +220,29 @@ void CAsyncSocket::Close()
         return;
     SOCKET s = m_hSocket;
     Detach();
-    closesocket(s);
-    DropQueuedEvents(s);
+    // Events of this socket may still wait in the queue. Were its handle closed now, the
+    // system could give the value to the next socket it creates, and those events would reach
+    // that one (a stale close would end a fresh connection). So the socket gets no further
+    // events, the peer is told at once that the connection ends, and the handle itself is
+    // closed once the queue has passed a message posted now: by then every event it had
+    // queued has come out and been dropped, for its handle named no socket object. Taking
+    // the events out of the queue instead cost each close the whole queue.
+    WSAAsyncSelect(s, SocketNotifyWindow::Get(), 0, 0);
+    shutdown(s, SD_SEND);
+    static DWORD sequence = 0;
+    ++sequence;
+    if (!PostMessageA(SocketNotifyWindow::Get(), kReleaseMessage, sequence, 0)) {
+        closesocket(s); // the queue is full: no message would come to let it go
+        return;
+    }
+    Releasing().emplace_back(sequence, s);
 }
 
-void CAsyncSocket::DropQueuedEvents(SOCKET s)
+void CAsyncSocket::ReleaseClosed(DWORD upTo)
 {
-    // Events of the closed socket may still wait in the queue. The system hands the same
-    // handle value to the next socket it creates, and would then deliver them to that one
-    // (a stale close would end a fresh connection), so they are taken out here. The events
-    // of other sockets go back in their order.
-    HWND hwnd = SocketNotifyWindow::Get();
-    std::vector<MSG> others;
-    MSG msg;
-    for (int guard = 0; guard < 100000 && PeekMessageA(&msg, hwnd, kSocketMessage, kSocketMessage, PM_REMOVE);
-         ++guard) {
-        if (static_cast<SOCKET>(msg.wParam) != s)
-            others.push_back(msg);
+    auto& releasing = Releasing();
+    while (!releasing.empty() && static_cast<LONG>(releasing.front().first - upTo) <= 0) {
+        closesocket(releasing.front().second);
+        releasing.pop_front();
     }
-    for (const MSG& kept : others)
-        PostMessageA(hwnd, kept.message, kept.wParam, kept.lParam);
 }

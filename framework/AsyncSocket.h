@@ -48,7 +48,7 @@ private:
     BOOL Attach(SOCKET s, long events);
     void Detach();
     static void Dispatch(SOCKET s, int event, int error);
-    static void DropQueuedEvents(SOCKET s);
+    static void ReleaseClosed(DWORD upTo);
 
     long m_events = 0;
 

@@ -36,11 +36,21 @@ void CSocketManager::CloseListener()
 
 void CSocketManager::OnAccept(ListenSocket* listener)
 {
+    // Every connection that is waiting is taken now: one notification can stand for several
+    // (seen under Wine), and the waiting queue of five is soon full, after which further
+    // clients wait for their own retries, a second or more each.
+    for (int taken = 0; taken < 64 && AcceptOne(listener); ++taken) {}
+}
+
+bool CSocketManager::AcceptOne(ListenSocket* listener)
+{
     auto* socket = new ControlSocket;
     if (!listener->Accept(*socket)) {
-        AfxMessageBox("Unable to accept client connect request");
+        // Nobody waiting is no failure: the notification of a connection taken earlier.
+        if (CAsyncSocket::GetLastError() != WSAEWOULDBLOCK)
+            AfxMessageBox("Unable to accept client connect request");
         delete socket;
-        return;
+        return false;
     }
     // Units go out as they are sent: a unit must not wait for the client to acknowledge the
     // one before it (a client delays its acknowledgements).
@@ -51,6 +61,7 @@ void CSocketManager::OnAccept(ListenSocket* listener)
     m_connections.Add(socket);
     if (CWnd* main = AfxGetApp()->m_pMainWnd)
         main->SendMessage(HostMessage::ConnectionAccepted, reinterpret_cast<WPARAM>(socket));
+    return true;
 }
 
 void CSocketManager::Deliver(ControlSocket* socket, int32_t code)

@@ -39,6 +39,8 @@ public:
     void OnClose(ControlSocket* socket, int error) override;
 
 private:
+    // Accepts one waiting connection; false when there was none or it failed.
+    bool AcceptOne(ListenSocket* listener);
     void Deliver(ControlSocket* socket, int32_t code);
 
     CPtrArray m_connections;
