@@ -147,8 +147,16 @@ void FileHandler::apply(const std::string& record)
 
 bool FileHandler::install(const std::string& entryName, const std::string& targetPath, std::int32_t rule)
 {
-    if (rule == 0 || !fileExists(targetPath))
-        return m_package.extractTo(entryName, targetPath);
+    if (rule == 0 || !fileExists(targetPath)) {
+        bool existed = fileExists(targetPath);
+        if (m_package.extractTo(entryName, targetPath))
+            return true;
+        // A damaged entry or a full disk leaves a cut or corrupt file behind, which setup.log
+        // would never name and so no removal would take away.
+        if (!existed)
+            DeleteFileA(targetPath.c_str());
+        return false;
+    }
     if (rule >= 1 && rule <= 6)
         return compareAndReplace(entryName, targetPath, rule);
     // Unknown rules keep what is installed, and the record counts as done.

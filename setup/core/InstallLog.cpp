@@ -50,10 +50,11 @@ void InstallLog::addCommon(const std::string& line)
     if (m_disabled)
         return;
     // A line break would start another line of setup.log, and the uninstaller finds the
-    // dialog texts by their line number: keep the line, blank out the break.
+    // dialog texts by their line number: keep the line, blank out the break. A NUL byte makes
+    // the uninstaller take the whole log for binary data and remove nothing.
     std::string text = line;
     for (char& c : text)
-        if (c == '\r' || c == '\n')
+        if (c == '\r' || c == '\n' || c == '\0')
             c = ' ';
     m_lists[Common].push_back(text);
 }
