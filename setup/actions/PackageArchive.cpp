@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "PackageFileCache.h"
 #include "unzip.h"
 
 namespace {
@@ -41,7 +42,10 @@ PackageArchive::~PackageArchive()
 bool PackageArchive::open(const std::string& fileName)
 {
     close();
-    m_reader = unzOpen(fileName.c_str());
+    // unzOpen's own file access, through the read cache (see PackageFileCache.h).
+    zlib_filefunc_def files;
+    fillCachedFileFunctions(&files);
+    m_reader = unzOpen2(fileName.c_str(), &files);
     if (m_reader == nullptr) {
         m_status = -1;
         return false;
