@@ -17,16 +17,5 @@ bool ReadmePage::onInitDialog(HWND)
 
 bool ReadmePage::onCommand(HWND, int id, int)
 {
-    switch (id) {
-    case IDC_BACK:
-        end(CmdBack);
-        return true;
-    case IDC_NEXT:
-        end(CmdNext);
-        return true;
-    case IDCANCEL:
-        return standardCancel();
-    default:
-        return false;
-    }
+    return backNextCancel(id);
 }

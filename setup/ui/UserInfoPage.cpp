@@ -20,16 +20,5 @@ bool UserInfoPage::onInitDialog(HWND)
 
 bool UserInfoPage::onCommand(HWND, int id, int)
 {
-    switch (id) {
-    case IDC_BACK:
-        end(CmdBack);
-        return true;
-    case IDC_NEXT:
-        end(CmdNext);
-        return true;
-    case IDCANCEL:
-        return standardCancel();
-    default:
-        return false;
-    }
+    return backNextCancel(id);
 }

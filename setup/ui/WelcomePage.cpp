@@ -22,16 +22,5 @@ bool WelcomePage::onInitDialog(HWND)
 
 bool WelcomePage::onCommand(HWND, int id, int)
 {
-    switch (id) {
-    case IDC_BACK:
-        end(CmdBack);
-        return true;
-    case IDC_NEXT:
-        end(CmdNext);
-        return true;
-    case IDCANCEL:
-        return standardCancel();
-    default:
-        return false;
-    }
+    return backNextCancel(id);
 }

@@ -71,6 +71,22 @@ bool WizardPage::standardCancel()
     return true;
 }
 
+bool WizardPage::backNextCancel(int id)
+{
+    switch (id) {
+    case IDC_BACK:
+        end(CmdBack);
+        return true;
+    case IDC_NEXT:
+        end(CmdNext);
+        return true;
+    case IDCANCEL:
+        return standardCancel();
+    default:
+        return false;
+    }
+}
+
 INT_PTR CALLBACK pageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {

@@ -52,6 +52,9 @@ protected:
     bool showExitConfirmation();
     // Cancel of the pages: ends the page with CmdClose once the user confirms.
     bool standardCancel();
+    // Back, Next and Cancel of the pages that have nothing else to do: CmdBack, CmdNext, and
+    // standardCancel.
+    bool backNextCancel(int id);
     void end(SetupCommand command) { EndDialog(m_dialog, command); }
     // The file's bytes up to the first NUL into an edit; a file that cannot be opened leaves
     // the edit empty.
